@@ -61,9 +61,9 @@ tamsolo_executable(tamsolo_test ${CMAKE_BINARY_DIR}/testbin TAMSOLO_TEST_BUILD=1
 # Win32 tests in-process, run under Wine.
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/src/app/trace_flavor_win.cpp ${TAMSOLO_RC})
-target_link_libraries(win_tests PRIVATE tamsolo_win gtest)
+target_link_libraries(win_tests PRIVATE tamsolo_win gtest_main)
 target_compile_options(win_tests PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
-target_link_options(win_tests PRIVATE ${TAMSOLO_LINK_STATIC} -municode)
+target_link_options(win_tests PRIVATE ${TAMSOLO_LINK_STATIC})
 target_compile_definitions(win_tests PRIVATE TAMSOLO_TEST_BUILD=1)
 set_target_properties(win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
@@ -79,6 +79,7 @@ endforeach()
 
 # The test probe.
 file(GLOB WINPROBE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/winprobe/*.cpp)
+if(WINPROBE_SOURCES)
 add_executable(winprobe ${WINPROBE_SOURCES})
 target_include_directories(winprobe PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(winprobe PRIVATE -Wall -Wextra)
@@ -86,5 +87,6 @@ target_compile_definitions(winprobe PRIVATE ${TAMSOLO_WIN_DEFS})
 target_link_libraries(winprobe PRIVATE user32 gdi32 gdiplus advapi32 shell32 ole32 uuid)
 target_link_options(winprobe PRIVATE ${TAMSOLO_LINK_STATIC} -municode)
 set_target_properties(winprobe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endif()
 
 include(cmake/WineTests.cmake)

@@ -1,0 +1,212 @@
+#include "framework/wnd_win.h"
+
+namespace fw {
+
+namespace {
+
+const wchar_t kObjectProp[] = L"Tamsolo.CWnd";
+const wchar_t kClassName[] = L"TamsoloWnd";
+
+// The object whose window is being created on this thread; it is attached on the first message.
+thread_local CWnd* t_creating = nullptr;
+
+const MessageMapEntry kNoEntries[] = {{kEntryEnd, 0, 0, 0, nullptr, nullptr}};
+const MessageMap kBaseMap = {nullptr, kNoEntries};
+
+}  // namespace
+
+CWnd::~CWnd() {
+    // A window must not outlive its object: whatever is still attached is destroyed now.
+    if (m_hWnd) {
+        HWND wnd = m_hWnd;
+        if (::IsWindow(wnd)) {
+            ::DestroyWindow(wnd);
+        }
+        if (m_hWnd) Detach();
+    }
+}
+
+const MessageMap* CWnd::GetThisMessageMap() { return &kBaseMap; }
+const MessageMap* CWnd::GetMessageMap() const { return &kBaseMap; }
+
+const wchar_t* CWnd::DefaultClassName() {
+    static ATOM atom = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &CWnd::StaticWndProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.lpszClassName = kClassName;
+        return ::RegisterClassExW(&wc);
+    }();
+    return atom ? kClassName : nullptr;
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND wnd) {
+    return wnd ? static_cast<CWnd*>(::GetPropW(wnd, kObjectProp)) : nullptr;
+}
+
+void CWnd::Attach(HWND wnd) {
+    m_hWnd = wnd;
+    ::SetPropW(wnd, kObjectProp, this);
+}
+
+void CWnd::Detach() {
+    if (m_hWnd) ::RemovePropW(m_hWnd, kObjectProp);
+    m_hWnd = nullptr;
+}
+
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int width, int height,
+                    HWND parent, HMENU menuOrId, const wchar_t* className) {
+    if (m_hWnd) return false;
+    const wchar_t* cls = className ? className : DefaultClassName();
+    if (!cls) return false;
+    m_superProc = &::DefWindowProcW;
+    CWnd* previous = t_creating;
+    t_creating = this;
+    HWND wnd = ::CreateWindowExW(exStyle, cls, title, style, x, y, width, height, parent, menuOrId,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    t_creating = previous;
+    if (wnd && className) {
+        // A class of someone else's: take its messages over now.
+        if (!m_hWnd) return SubclassWindow(wnd);
+    }
+    return wnd != nullptr;
+}
+
+bool CWnd::SubclassWindow(HWND wnd) {
+    if (!wnd || m_hWnd || FromHandlePermanent(wnd)) return false;
+    Attach(wnd);
+    m_superProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
+    if (!m_superProc) {
+        Detach();
+        return false;
+    }
+    return true;
+}
+
+bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+    return parent && parent->m_hWnd && SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
+}
+
+HWND CWnd::UnsubclassWindow() {
+    HWND wnd = m_hWnd;
+    if (!wnd) return nullptr;
+    if (m_superProc) ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
+    m_superProc = nullptr;
+    Detach();
+    return wnd;
+}
+
+bool CWnd::DestroyWindow() {
+    return m_hWnd && ::DestroyWindow(m_hWnd) != FALSE;
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+LRESULT CWnd::Default() {
+    WNDPROC proc = m_superProc ? m_superProc : &::DefWindowProcW;
+    return ::CallWindowProcW(proc, m_hWnd, m_current.msg, m_current.w, m_current.l);
+}
+
+bool CWnd::FindHandler(UINT kind, UINT message, UINT id, const MessageMapEntry** found) const {
+    for (const MessageMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
+        for (const MessageMapEntry* e = map->entries; e->kind != kEntryEnd; ++e) {
+            if (static_cast<UINT>(e->kind) != kind) continue;
+            switch (e->kind) {
+                case kEntryMessage:
+                    if (e->message == message) { *found = e; return true; }
+                    break;
+                case kEntryCommand:
+                    if (message <= 1 && id >= e->idFirst && id <= e->idLast) { *found = e; return true; }
+                    break;
+                default:
+                    if (e->message == message && id >= e->idFirst && id <= e->idLast) { *found = e; return true; }
+                    break;
+            }
+        }
+        if (map->base == nullptr) break;
+    }
+    return false;
+}
+
+BOOL CWnd::OnCommand(WPARAM w, LPARAM) {
+    UINT id = LOWORD(w);
+    UINT code = HIWORD(w);
+    const MessageMapEntry* e = nullptr;
+    if (FindHandler(kEntryControl, code, id, &e) || FindHandler(kEntryCommand, code, id, &e)) {
+        (this->*(e->onCommand))();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+
+bool CWnd::ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
+    HWND child = nullptr;
+    switch (msg) {
+        case WM_DRAWITEM:
+            if (l) child = reinterpret_cast<const DRAWITEMSTRUCT*>(l)->hwndItem;
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            child = reinterpret_cast<HWND>(l);
+            break;
+        case WM_NOTIFY:
+            if (l) child = reinterpret_cast<const NMHDR*>(l)->hwndFrom;
+            break;
+        default:
+            return false;
+    }
+    CWnd* obj = FromHandlePermanent(child);
+    return obj && obj != this && obj->OnChildNotify(msg, w, l, result);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+    LRESULT reflected = 0;
+    if (ReflectToChild(msg, w, l, &reflected)) return reflected;
+    if (msg == WM_COMMAND) {
+        if (OnCommand(w, l)) return 0;
+        return Default();
+    }
+    const MessageMapEntry* e = nullptr;
+    if (msg == WM_NOTIFY && l) {
+        const NMHDR* hdr = reinterpret_cast<const NMHDR*>(l);
+        if (FindHandler(kEntryNotify, hdr->code, static_cast<UINT>(hdr->idFrom), &e)) return (this->*(e->onMessage))(w, l);
+        return Default();
+    }
+    if (FindHandler(kEntryMessage, msg, 0, &e)) return (this->*(e->onMessage))(w, l);
+    return Default();
+}
+
+LRESULT CALLBACK CWnd::StaticWndProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+    CWnd* self = FromHandlePermanent(wnd);
+    if (!self) {
+        self = t_creating;
+        if (!self) return ::DefWindowProcW(wnd, msg, w, l);
+        t_creating = nullptr;
+        self->Attach(wnd);
+    }
+    Current saved = self->m_current;
+    self->m_current = {msg, w, l};
+    LRESULT result = self->WindowProc(msg, w, l);
+    self->m_current = saved;
+    if (msg == WM_NCDESTROY) {
+        // Hand the window back to its own procedure for whatever comes after, then let go.
+        if (self->m_superProc && self->m_superProc != &::DefWindowProcW) {
+            ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->m_superProc));
+        }
+        self->Detach();
+        self->PostNcDestroy();
+    }
+    return result;
+}
+
+}  // namespace fw

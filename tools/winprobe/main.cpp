@@ -1,0 +1,52 @@
+// winprobe COMMAND ...: see Usage() for the commands.
+#include <cstdio>
+#include <cwchar>
+
+#include "probe.h"
+
+namespace {
+
+const wchar_t kUsageText[] =
+    L"usage: winprobe COMMAND ...\n"
+    L"  windows [--children] [--class C] [--title T] [--pid N]   list windows\n"
+    L"  find [--class C] [--title T] [--pid N] [--visible] [--children] [--timeout MS]\n"
+    L"  waitgone HWND [--timeout MS]                              wait until a window is destroyed\n"
+    L"  send HWND MSG WPARAM LPARAM [--timeout MS]                SendMessage, prints the result\n"
+    L"  post HWND MSG WPARAM LPARAM                               PostMessage\n"
+    L"  copydata HWND DWDATA TEXT [--from HWND] [--no-terminator] [--hex BYTES] [--timeout MS]\n"
+    L"  regread ROOT\\path [VALUE]                                 a value, or all values and subkeys\n"
+    L"  ls DIR                                                    names, sizes, attributes\n"
+    L"  shortcut FILE.lnk                                         what a shell link holds\n"
+    L"  screenshot HWND|0 OUT.png [--print]                       a window (0: the screen) as PNG\n"
+    L"numbers: decimal, 0x hex, or names such as WM_CLOSE, WM_USER+2, SC_CLOSE, VK_F5\n";
+
+struct Command {
+    const wchar_t* name;
+    int (*run)(const probe::Args&);
+    std::vector<std::wstring> flags;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const Command commands[] = {
+        {L"windows", probe::CmdWindows, {L"children", L"visible"}},
+        {L"find", probe::CmdFind, {L"children", L"visible"}},
+        {L"waitgone", probe::CmdWaitGone, {}},
+        {L"send", probe::CmdSend, {}},
+        {L"post", probe::CmdPost, {}},
+        {L"copydata", probe::CmdCopyData, {L"no-terminator"}},
+        {L"regread", probe::CmdRegRead, {}},
+        {L"ls", probe::CmdLs, {}},
+        {L"shortcut", probe::CmdShortcut, {}},
+        {L"screenshot", probe::CmdScreenshot, {L"print"}},
+    };
+    if (argc < 2) return probe::Fail(probe::kUsage, kUsageText);
+    for (const auto& c : commands) {
+        if (std::wcscmp(c.name, argv[1]) != 0) continue;
+        probe::Args args(argc, argv, 2, c.flags);
+        if (!args.Ok()) return probe::Fail(probe::kUsage, args.Error());
+        return c.run(args);
+    }
+    return probe::Fail(probe::kUsage, std::wstring(L"unknown command ") + argv[1] + L"\n" + kUsageText);
+}

@@ -49,7 +49,7 @@ function(tamsolo_executable name dir)
   target_link_libraries(${name} PRIVATE tamsolo_win)
   target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TAMSOLO_WARNINGS} -Werror>)
   target_compile_definitions(${name} PRIVATE ${ARGN})
-  target_link_options(${name} PRIVATE ${TAMSOLO_LINK_STATIC} -municode -mwindows)
+  target_link_options(${name} PRIVATE ${TAMSOLO_LINK_STATIC} -municode -mwindows $<$<CONFIG:MinSizeRel,Release>:-s>)
   set_target_properties(${name} PROPERTIES OUTPUT_NAME Tamsolo RUNTIME_OUTPUT_DIRECTORY ${dir})
 endfunction()
 

@@ -5,7 +5,7 @@ It serves the update configuration, a new executable, the notice, the game-hall 
 simple pages, and records every request so that tests can count the statistics requests.
 Tests choose what a path answers through the control endpoints:
 
-  GET  /__sandbox/set?path=/x&mode=M[&body=TEXT][&file=/linux/path][&size=N][&delay=S][&status=N]
+  GET  /__sandbox/set?path=/x&mode=M[&body=TEXT[&charset=gbk]][&file=/linux/path][&size=N][&delay=S][&status=N]
   POST /__sandbox/set?path=/x&mode=M          (the request body becomes the response body)
        modes: ok (200, Content-Length), 404, 500 (with body), nolength (no Content-Length,
        the body ends when the connection closes), short (announces more than it sends),
@@ -116,7 +116,8 @@ class Handler(BaseHTTPRequestHandler):
             if body is not None:
                 setting["body"] = body
             elif "body" in query:
-                setting["body"] = query["body"][0].encode("utf-8")
+                # charset=gbk gives the bytes a Chinese Windows reads in its ANSI code page
+                setting["body"] = query["body"][0].encode(query.get("charset", ["utf-8"])[0])
             with STATE.lock:
                 STATE.settings[target] = setting
             return self.reply(200, b"ok", "text/plain")
@@ -200,7 +201,10 @@ class Handler(BaseHTTPRequestHandler):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--port", type=int, default=18480)
+    parser.add_argument("--host", default="127.0.0.1", help="loopback only")
     args = parser.parse_args()
+    if args.host not in ("127.0.0.1", "localhost"):
+        parser.error("the sandbox listens on the loopback address only")
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
     print(f"sandbox ready on http://127.0.0.1:{server.server_address[1]}", flush=True)

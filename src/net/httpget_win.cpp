@@ -1,0 +1,218 @@
+#include "net/httpget_win.h"
+
+#include <commctrl.h>
+#include <wininet.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "framework/text_win.h"
+#include "net/address.h"
+#include "operator_config.h"
+
+namespace net {
+
+namespace {
+
+using tamsolo::SplitAddress;
+
+constexpr DWORD kNoticeBytes = 1024;  // the notice text must be shorter than this
+constexpr size_t kNoticeChars = 1024;
+
+// Where the body goes and what the caller sees while it arrives.
+struct Destination {
+    const std::wstring* file = nullptr;
+    std::wstring* text = nullptr;
+    DWORD chunk = 512;
+    HWND progress = nullptr;
+    HWND label = nullptr;
+};
+
+// The three handles of one exchange, held by the call or by the caller's dialog.
+struct Session {
+    fw::InternetHandle* session;
+    fw::InternetHandle* connection;
+    fw::InternetHandle* request;
+    // Close request, connection and session, in that order.
+    void Close() {
+        request->Reset();
+        connection->Reset();
+        session->Reset();
+    }
+};
+
+// Opens the session, connects and sends the request. Leaves the handles in `s`.
+bool OpenAndSend(const std::wstring& address, Session& s, DWORD* lastError) {
+    SplitAddress parts;
+    if (!tamsolo::SplitHttpAddress(fw::U(address), &parts)) return false;
+    const std::wstring host = fw::W(parts.host);
+    const std::wstring object = fw::W(parts.object);
+
+    s.session->Reset(::InternetOpenW(reinterpret_cast<const wchar_t*>(tamsolo::kUserAgent),
+                                     INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!*s.session) return false;
+    s.connection->Reset(::InternetConnectW(s.session->Get(), host.c_str(), parts.port, nullptr, nullptr,
+                                           INTERNET_SERVICE_HTTP, 0, 0));
+    if (!*s.connection) {
+        if (lastError) *lastError = ::GetLastError();
+        return false;
+    }
+    s.request->Reset(::HttpOpenRequestW(s.connection->Get(), L"GET", object.c_str(), L"HTTP/1.1", nullptr,
+                                        nullptr, INTERNET_FLAG_RELOAD, 0));
+    if (!*s.request) return false;
+    const wchar_t* headers = reinterpret_cast<const wchar_t*>(tamsolo::kRequestHeaders);
+    if (!::HttpSendRequestW(s.request->Get(), headers, static_cast<DWORD>(wcslen(headers)), nullptr, 0)) {
+        if (lastError) *lastError = ::GetLastError();
+        return false;
+    }
+    return true;
+}
+
+// Only a missing file (404) is a failure; every other status is taken as an answer.
+bool StatusAccepted(HINTERNET request) {
+    char status[32] = {};
+    DWORD size = sizeof(status) - 1;
+    if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE, status, &size, nullptr)) return false;
+    return std::atoi(status) != 404;
+}
+
+bool ContentLength(HINTERNET request, DWORD* length) {
+    DWORD size = sizeof(*length);
+    *length = 0;
+    if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, length, &size, nullptr)) {
+        return false;
+    }
+    return size == sizeof(DWORD);
+}
+
+void ReportProgress(const Destination& to, unsigned long long received, DWORD length) {
+    const int percent = tamsolo::ProgressPercent(received, length);
+    if (to.progress) ::SendMessageW(to.progress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    if (to.label) {
+        wchar_t text[64];
+        std::swprintf(text, 64, L"已加载  %d%%", percent);
+        ::SetWindowTextW(to.label, text);
+        ::InvalidateRect(to.label, nullptr, TRUE);
+        ::UpdateWindow(to.label);
+    }
+}
+
+// Reads the body chunk by chunk into the open file. Success is at least the announced length.
+bool ReadIntoFile(HINTERNET request, HANDLE file, DWORD length, const Destination& to) {
+    std::vector<char> chunk(to.chunk);
+    unsigned long long total = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!::InternetReadFile(request, chunk.data(), to.chunk, &got)) break;
+        DWORD written = 0;
+        if (got > 0 && (!::WriteFile(file, chunk.data(), got, &written, nullptr) || written != got)) break;
+        total += got;
+        if (to.progress || to.label) ReportProgress(to, total, length);
+        ::InternetSetFilePointer(request, static_cast<LONG>(total), nullptr, FILE_BEGIN, 0);
+        if (got == 0) break;
+    }
+    return total >= length;
+}
+
+bool ReadIntoText(HINTERNET request, DWORD length, std::wstring* text) {
+    if (length >= kNoticeBytes) return false;
+    std::vector<char> bytes(length + 1, '\0');
+    DWORD got = 0;
+    if (!::InternetReadFile(request, bytes.data(), length, &got)) return false;
+    std::wstring wide = fw::FromAnsi(std::string(bytes.data(), got));
+    if (wide.size() > kNoticeChars - 1) wide.resize(kNoticeChars - 1);
+    *text = wide;
+    return true;
+}
+
+// The part common to every member that reads a body.
+bool Fetch(const std::wstring& address, bool checkDomain, const Destination& to, DownloadHandles* kept) {
+    if (checkDomain && !IsPermitted(address)) return false;
+    DownloadHandles local;
+    DownloadHandles& h = kept ? *kept : local;
+    Session s{&h.session, &h.connection, &h.request};
+    bool ok = false;
+    DWORD length = 0;
+    if (OpenAndSend(address, s, nullptr) && StatusAccepted(h.request.Get()) && ContentLength(h.request.Get(), &length)) {
+        if (to.text) {
+            ok = ReadIntoText(h.request.Get(), length, to.text);
+        } else if (to.file) {
+            h.file.Reset(::CreateFileW(to.file->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (h.file) {
+                ok = ReadIntoFile(h.request.Get(), h.file.Get(), length, to);
+                h.file.Reset();  // a partial file stays in place
+            }
+        }
+    }
+    s.Close();
+    return ok;
+}
+
+}  // namespace
+
+void DownloadHandles::CloseAll() {
+    file.Reset();
+    request.Reset();
+    connection.Reset();
+    session.Reset();
+}
+
+bool IsPermitted(const std::wstring& address) {
+    static const std::u16string kDomains[3] = {TAMSOLO_DOMAIN_1, TAMSOLO_DOMAIN_2, TAMSOLO_DOMAIN_3};
+    return tamsolo::IsPermittedAddress(fw::U(address), kDomains, 3);
+}
+
+bool HttpStatisticsRequest(const std::wstring& address, DWORD* lastError) {
+    if (!tamsolo::HasHttpPrefix(fw::U(address))) return false;
+    fw::InternetHandle session, connection, request;
+    Session s{&session, &connection, &request};
+    const bool sent = OpenAndSend(address, s, lastError);
+    s.Close();
+    return sent;
+}
+
+bool HttpUpdateConfig(const std::wstring& address, const std::wstring& file) {
+    Destination to;
+    to.file = &file;
+    return Fetch(address, false, to, nullptr);
+}
+
+bool HttpUpdateDownload(const std::wstring& address, const std::wstring& file, HWND progress,
+                        DownloadHandles* handles) {
+    Destination to;
+    to.file = &file;
+    to.progress = progress;
+    return Fetch(address, true, to, handles);
+}
+
+bool HttpNoticeText(const std::wstring& address, std::wstring* text) {
+    Destination to;
+    to.text = text;
+    return Fetch(address, true, to, nullptr);
+}
+
+bool HttpNoticePicture(const std::wstring& address, const std::wstring& file) {
+    Destination to;
+    to.file = &file;
+    return Fetch(address, true, to, nullptr);
+}
+
+bool HttpHallConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles) {
+    Destination to;
+    to.file = &file;
+    to.chunk = 1024;
+    return Fetch(address, false, to, handles);
+}
+
+bool HttpHallDownload(const std::wstring& address, const std::wstring& file, HWND progress, HWND label,
+                      DownloadHandles* handles) {
+    Destination to;
+    to.file = &file;
+    to.chunk = 1024;
+    to.progress = progress;
+    to.label = label;
+    return Fetch(address, true, to, handles);
+}
+
+}  // namespace net

@@ -1,0 +1,220 @@
+// HttpGet against the sandbox server (started by the test fixture on the build's sandbox port).
+#include <windows.h>
+#include <commctrl.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/handle_win.h"
+#include "framework/text_win.h"
+#include "net/httpget_win.h"
+#include "operator_config.h"
+
+namespace {
+
+const std::wstring kBase = fw::W(TAMSOLO_UPDATE_HOST);
+
+// Plain WinINet fetch for driving the sandbox's control endpoints.
+bool Control(const std::wstring& pathAndQuery, std::string* body = nullptr) {
+    fw::InternetHandle session(::InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!session) return false;
+    fw::InternetHandle url(::InternetOpenUrlW(session.Get(), (kBase + pathAndQuery).c_str(), nullptr, 0,
+                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    if (!url) return false;
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::InternetReadFile(url.Get(), buffer, sizeof buffer, &got) && got > 0) text.append(buffer, got);
+    if (body) *body = text;
+    return true;
+}
+
+bool Set(const std::wstring& path, const std::wstring& settings) {
+    return Control(L"/__sandbox/set?path=" + path + L"&" + settings);
+}
+
+std::string Requests() {
+    std::string json;
+    Control(L"/__sandbox/requests", &json);
+    return json;
+}
+
+size_t CountOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+std::wstring TempFile(const wchar_t* name) {
+    wchar_t dir[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + name;
+}
+
+std::string ReadAll(const std::wstring& path) {
+    fw::Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return "<missing>";
+    std::string data;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) data.append(buffer, got);
+    return data;
+}
+
+// The sandbox's generated body of a given size.
+std::string Generated(size_t size) {
+    std::string pattern;
+    for (int i = 0; i < 251; ++i) pattern.push_back(static_cast<char>((i * 7 + 13) & 0xFF));
+    std::string out;
+    while (out.size() < size) out += pattern;
+    out.resize(size);
+    return out;
+}
+
+class HttpGetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!Control(L"/__sandbox/reset")) GTEST_SKIP() << "the sandbox server does not answer on " << fw::ToUtf8(kBase);
+    }
+};
+
+// A progress bar that remembers every position it was given.
+struct ProgressRecorder {
+    fw::Window bar;
+    std::vector<int> positions;
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR self) {
+        if (msg == PBM_SETPOS) reinterpret_cast<ProgressRecorder*>(self)->positions.push_back(static_cast<int>(w));
+        return ::DefSubclassProc(wnd, msg, w, l);
+    }
+    ProgressRecorder() {
+        bar.Reset(::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr, nullptr, nullptr));
+        ::SetWindowSubclass(bar.Get(), Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~ProgressRecorder() { ::RemoveWindowSubclass(bar.Get(), Proc, 1); }
+};
+
+}  // namespace
+
+TEST_F(HttpGetTest, StatisticsRequestSendsTheLaunchersRequestForm) {
+    EXPECT_TRUE(net::HttpStatisticsRequest(kBase + L"/install.htm?tag=tamsolo&ver=3.0.0.1&count=7"));
+    // A missing page is still a sent request.
+    ASSERT_TRUE(Set(L"/active.htm", L"mode=404"));
+    EXPECT_TRUE(net::HttpStatisticsRequest(kBase + L"/active.htm?tag=tamsolo&ver=3.0.0.1&count=1"));
+    const std::string json = Requests();
+    EXPECT_NE(json.find("\"path\": \"/install.htm\", \"query\": \"tag=tamsolo&ver=3.0.0.1&count=7\", \"count\": 7"),
+              std::string::npos) << json;
+    EXPECT_NE(json.find("\"User-Agent\": \"ZQV\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"Accept-Language\": \"zh-cn\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"Content-Type\": \"application/x-www-form-urlencoded\""), std::string::npos) << json;
+}
+
+TEST_F(HttpGetTest, StatisticsRequestNeedsPlainHttpAndAListener) {
+    const std::wstring https = L"https" + kBase.substr(4) + L"/install.htm?count=1";
+    EXPECT_FALSE(net::HttpStatisticsRequest(https));
+    EXPECT_FALSE(net::HttpStatisticsRequest(L"ftp://127.0.0.1/x"));
+    EXPECT_EQ(CountOf(Requests(), "\"path\""), 0u);
+    DWORD error = 0;
+    EXPECT_FALSE(net::HttpStatisticsRequest(L"http://127.0.0.1:1/install.htm?count=1", &error));
+    EXPECT_NE(error, 0u);
+}
+
+TEST_F(HttpGetTest, FileMembersStoreTheBodyAndRefuseOnly404) {
+    const std::wstring file = TempFile(L"net_get_file.bin");
+    ASSERT_TRUE(Set(L"/update/ConfigTamsolo.htm", L"mode=size&size=3000"));
+    EXPECT_TRUE(net::HttpUpdateConfig(kBase + L"/update/ConfigTamsolo.htm", file));
+    EXPECT_EQ(ReadAll(file), Generated(3000));
+
+    ASSERT_TRUE(Set(L"/hall.ini", L"mode=500&body=server%20error%20page"));
+    net::DownloadHandles handles;
+    EXPECT_TRUE(net::HttpHallConfig(kBase + L"/hall.ini", file, &handles));
+    EXPECT_EQ(ReadAll(file), "server error page");
+    EXPECT_FALSE(handles.session || handles.connection || handles.request || handles.file);
+
+    ASSERT_TRUE(Set(L"/hall.ini", L"mode=404"));
+    EXPECT_FALSE(net::HttpHallConfig(kBase + L"/hall.ini", file, &handles));
+    EXPECT_FALSE(net::HttpNoticePicture(kBase + L"/nothing-here.png", file));
+    ::DeleteFileW(file.c_str());
+}
+
+TEST_F(HttpGetTest, FileMembersNeedTheWholeAnnouncedBody) {
+    const std::wstring file = TempFile(L"net_get_short.bin");
+    ASSERT_TRUE(Set(L"/pic.png", L"mode=nolength&body=no-length-here"));
+    EXPECT_FALSE(net::HttpNoticePicture(kBase + L"/pic.png", file));
+
+    ASSERT_TRUE(Set(L"/pic.png", L"mode=short&size=4000"));
+    EXPECT_FALSE(net::HttpNoticePicture(kBase + L"/pic.png", file));
+    // The partial file stays where it was written.
+    const std::string partial = ReadAll(file);
+    EXPECT_EQ(partial, Generated(3000));
+
+    ASSERT_TRUE(Set(L"/pic.png", L"mode=slow&size=2000&delay=0.02"));
+    EXPECT_TRUE(net::HttpNoticePicture(kBase + L"/pic.png", file));
+    EXPECT_EQ(ReadAll(file), Generated(2000));
+    ::DeleteFileW(file.c_str());
+}
+
+TEST_F(HttpGetTest, PermittedHostsOnlyForDownloadsThatMayRun) {
+    const std::wstring file = TempFile(L"net_get_domain.bin");
+    ASSERT_TRUE(Set(L"/new.exe", L"mode=size&size=100"));
+    const std::wstring port = kBase.substr(kBase.rfind(L':'));
+    // The domain named in the query does not make the host permitted.
+    EXPECT_FALSE(net::HttpNoticePicture(L"http://127.0.0.2" + port + L"/new.exe?127.0.0.1", file));
+    EXPECT_FALSE(net::HttpUpdateDownload(L"http://127.0.0.2" + port + L"/new.exe?kelvra.com", file, nullptr, nullptr));
+    EXPECT_EQ(CountOf(Requests(), "\"path\""), 0u);
+    // The same file from the permitted host.
+    EXPECT_TRUE(net::HttpUpdateDownload(kBase + L"/new.exe", file, nullptr, nullptr));
+    ::DeleteFileW(file.c_str());
+}
+
+TEST_F(HttpGetTest, DownloadReportsProgressToTheBar) {
+    const std::wstring file = TempFile(L"net_get_progress.bin");
+    ASSERT_TRUE(Set(L"/new.exe", L"mode=size&size=5120"));
+    ProgressRecorder rec;
+    net::DownloadHandles handles;
+    EXPECT_TRUE(net::HttpUpdateDownload(kBase + L"/new.exe", file, rec.bar.Get(), &handles));
+    ASSERT_FALSE(rec.positions.empty());
+    EXPECT_EQ(rec.positions.back(), 100);
+    for (size_t i = 1; i < rec.positions.size(); ++i) EXPECT_LE(rec.positions[i - 1], rec.positions[i]);
+    // 512-byte chunks of 5120 bytes: ten steps of 10 %, whatever the read sizes.
+    EXPECT_GE(rec.positions.size(), 10u);
+    EXPECT_FALSE(handles.request || handles.file);
+
+    // An empty body is complete at once, not a division by zero.
+    ASSERT_TRUE(Set(L"/empty.exe", L"mode=ok&body="));
+    rec.positions.clear();
+    EXPECT_TRUE(net::HttpUpdateDownload(kBase + L"/empty.exe", file, rec.bar.Get(), &handles));
+    EXPECT_EQ(rec.positions, std::vector<int>{100});
+    ::DeleteFileW(file.c_str());
+}
+
+TEST_F(HttpGetTest, HallDownloadWritesTheLabel) {
+    const std::wstring file = TempFile(L"net_get_hall.bin");
+    ASSERT_TRUE(Set(L"/hall/setup.exe", L"mode=size&size=10000"));
+    ProgressRecorder rec;
+    fw::Window label(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr, nullptr, nullptr));
+    net::DownloadHandles handles;
+    EXPECT_TRUE(net::HttpHallDownload(kBase + L"/hall/setup.exe", file, rec.bar.Get(), label.Get(), &handles));
+    wchar_t text[64] = {};
+    ::GetWindowTextW(label.Get(), text, 64);
+    EXPECT_STREQ(text, L"已加载  100%");
+    EXPECT_EQ(ReadAll(file).size(), 10000u);
+    ::DeleteFileW(file.c_str());
+}
+
+TEST_F(HttpGetTest, NoticeTextBelow1024BytesInTheAnsiCodePage) {
+    std::wstring text;
+    ASSERT_TRUE(Set(L"/notice.txt", L"mode=ok&body=" + std::wstring(1023, L'n')));
+    EXPECT_TRUE(net::HttpNoticeText(kBase + L"/notice.txt", &text));
+    EXPECT_EQ(text, std::wstring(1023, L'n'));
+    ASSERT_TRUE(Set(L"/notice.txt", L"mode=ok&body=" + std::wstring(1024, L'n')));
+    EXPECT_FALSE(net::HttpNoticeText(kBase + L"/notice.txt", &text));
+    // Chinese text in the system's code page (GBK here).
+    ASSERT_TRUE(Set(L"/notice.txt", L"mode=ok&charset=gbk&body=%E5%85%AC%E5%91%8A%3A%20%E6%9C%8D%E5%8A%A1%E5%99%A8"));
+    EXPECT_TRUE(net::HttpNoticeText(kBase + L"/notice.txt", &text));
+    if (::GetACP() == 936) EXPECT_EQ(text, L"公告: 服务器");
+    ASSERT_TRUE(Set(L"/notice.txt", L"mode=nolength&body=x"));
+    EXPECT_FALSE(net::HttpNoticeText(kBase + L"/notice.txt", &text));
+}

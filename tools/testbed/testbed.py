@@ -38,6 +38,7 @@ CJK_FONT = "WenQuanYi Micro Hei"
 SUBSTITUTED_FACES = ["微软雅黑", "Microsoft YaHei", "MS Shell Dlg", "MS Shell Dlg 2",
                      "宋体", "SimSun", "Tahoma"]
 TRACE_FILE = "tamsolo_trace.txt"
+WINE_FONT_DIRS = ["/usr/share/wine/fonts"]
 
 
 class TestbedError(Exception):
@@ -132,6 +133,9 @@ def _registry_text():
     # A crash must end the program with a message on stderr, not wait for a click.
     lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\WineDbg]", '"ShowCrashDialog"=dword:00000000']
     lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\DllOverrides]", '"winemenubuilder.exe"=""']
+    # There is no window manager on the display: Wine draws captions and borders itself,
+    # so screenshots show windows as a player would see them.
+    lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\X11 Driver]", '"Decorated"="N"']
     return "\r\n".join(lines) + "\r\n"
 
 
@@ -358,6 +362,7 @@ class Testbed:
                                   stdout=log, stderr=log, timeout=timeout, start_new_session=True)
             if boot.returncode != 0:
                 raise TestbedError(f"wineboot failed ({boot.returncode}); see {log_path}")
+            self._install_wine_fonts()
             reg_path = os.path.join(self.wine_dir, "bed.reg")
             with open(reg_path, "wb") as f:
                 f.write(b"\xff\xfe" + _registry_text().encode("utf-16-le"))
@@ -366,6 +371,19 @@ class Testbed:
                                  start_new_session=True)
             if reg.returncode != 0:
                 raise TestbedError(f"regedit failed ({reg.returncode}); see {log_path}")
+
+    def _install_wine_fonts(self):
+        """Wine's own fonts (Marlett draws caption buttons, menu checks and scroll arrows)
+        are not found in its data folder here, so they go where every prefix looks."""
+        fonts = os.path.join(self.drive_c, "windows", "Fonts")
+        os.makedirs(fonts, exist_ok=True)
+        for folder in WINE_FONT_DIRS:
+            if not os.path.isdir(folder):
+                continue
+            for name in os.listdir(folder):
+                target = os.path.join(fonts, name)
+                if name.lower().endswith(".ttf") and not os.path.exists(target):
+                    shutil.copyfile(os.path.join(folder, name), target)
 
     def cleanup(self):
         """End everything the bed started, by process id. Returns the ids still alive (none)."""

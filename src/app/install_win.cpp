@@ -1,13 +1,77 @@
-// Hand-over point: installation is not built yet.
+// Installation of a downloaded copy: the install directory, the copy, the three shortcuts and
+// the start of the installed copy. Every step fails silently and the next one still runs.
 #include "app/install_win.h"
 
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "app/cmdline.h"
+#include "app/installrules.h"
+#include "app/paths_win.h"
+#include "app/shortcut_win.h"
+#include "framework/handle_win.h"
+#include "framework/text_win.h"
 #include "framework/trace_win.h"
 
 namespace app {
 
+namespace {
+
+const std::wstring kName = fw::W(tamsolo::kShortcutName);
+const std::wstring kUninstallName = fw::W(tamsolo::kUninstallShortcutName);
+
+bool FileExists(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+bool CreateDesktopShortcut(const std::wstring& installedExe) {
+    const std::wstring desktop = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    if (!FileExists(installedExe) || desktop.empty()) return false;
+    // Earlier versions linked from the user's own desktop; one link is enough.
+    const std::wstring documents = ShellFolder(CSIDL_PERSONAL);
+    if (!documents.empty()) {
+        const std::wstring older = fw::W(tamsolo::OlderPerUserShortcut(fw::U(documents), fw::U(desktop)));
+        if (!older.empty()) ::DeleteFileW(older.c_str());
+    }
+    return CreateShortcut(desktop + L"\\" + kName + L".lnk", installedExe, fw::W(tamsolo::kShortcutArgs), kName);
+}
+
+bool CreateStartMenuShortcut(const std::wstring& name, const std::wstring& installedExe, const std::wstring& args) {
+    if (name.empty() || installedExe.empty() || !FileExists(installedExe)) return false;
+    const std::wstring programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+    if (programs.empty()) return false;
+    const std::wstring folder = programs + fw::W(tamsolo::kStartMenuFolder);
+    ::CreateDirectoryW(folder.c_str(), nullptr);  // an existing folder is fine
+    return CreateShortcut(folder + L"\\" + name + L".lnk", installedExe, args, name);
+}
+
 bool Install() {
     fw::Trace(L"install");
-    return false;
+    fw::ComInit com;
+    const std::wstring installDir = InstallDir();
+    const std::wstring self = ExePath();
+    if (installDir.empty() || self.empty()) return false;
+    const std::wstring parent = installDir.substr(0, installDir.rfind(L'\\'));
+    ::CreateDirectoryW(parent.c_str(), nullptr);
+    ::CreateDirectoryW(installDir.c_str(), nullptr);
+
+    const std::wstring target = installDir + L"\\" + fw::W(tamsolo::FileNameOf(fw::U(self)));
+    bool copied = true;
+    if (!tamsolo::SamePathIgnoringCase(fw::U(target), fw::U(self))) {
+        copied = ::CopyFileW(self.c_str(), target.c_str(), FALSE) != FALSE;
+    }
+
+    CreateDesktopShortcut(target);
+    CreateStartMenuShortcut(kName, target, fw::W(tamsolo::kShortcutArgs));
+    CreateStartMenuShortcut(kUninstallName, target, fw::W(tamsolo::kUninstallArgs));
+
+    // The installed copy runs in mode 3: inside the install directory, no switch.
+    StartProcess(fw::W(tamsolo::QuoteArgument(fw::U(target))));
+    fw::Trace(L"install-done");
+    return copied;
 }
 
 }  // namespace app

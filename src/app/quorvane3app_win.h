@@ -8,6 +8,7 @@
 
 #include "framework/app_win.h"
 #include "framework/handle_win.h"
+#include "net/prgsdlg_win.h"
 
 class CQuorvane3App : public fw::CWinAppBase {
 public:
@@ -16,6 +17,8 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    // The update's progress dialog, run modally by the download-and-swap.
+    CPrgsDlg progressDialog;
     ULONG_PTR gdiplusToken = 0;
     // Download address of the new executable, read from the operator's update configuration.
     std::wstring updateAddress;

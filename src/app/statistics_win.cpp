@@ -1,21 +1,71 @@
-// Hand-over point: counting and reporting are not built yet. The request is marked taken and
-// done at once so that the modes that wait for it end instead of waiting forever.
+// Usage counters in the install directory's Statistic.ini and the request thread that reports them.
 #include "app/statistics_win.h"
 
+#include <process.h>
+
+#include <vector>
+
+#include "app/counter.h"
+#include "app/paths_win.h"
 #include "app/quorvane3app_win.h"
+#include "framework/handle_win.h"
+#include "framework/text_win.h"
 #include "framework/trace_win.h"
+#include "net/httpget_win.h"
+#include "operator_config.h"
 
 namespace app {
 
-unsigned IncrementCounter(const wchar_t*) { return 0; }
+namespace {
 
-std::wstring StatisticsAddress(const wchar_t* pathAndQuery, unsigned) { return pathAndQuery; }
+// What the starter hands to the request thread; valid only until requestTaken is set.
+struct RequestStart {
+    const std::wstring* address;
+    CQuorvane3App* app;
+};
 
-bool SendStatisticsRequest(const std::wstring&, CQuorvane3App& app) {
-    fw::Trace(L"statistics-request");
-    ::SetEvent(app.requestTaken.Get());
-    ::SetEvent(app.requestDone.Get());
-    return false;
+unsigned __stdcall RequestThread(void* param) {
+    const auto* start = static_cast<const RequestStart*>(param);
+    // Copy everything first: the starter may release its text once requestTaken is set.
+    std::wstring address = start->address->substr(0, tamsolo::kStatAddressChars - 1);
+    HANDLE done = start->app->requestDone.Get();
+    ::SetEvent(start->app->requestTaken.Get());
+    net::HttpStatisticsRequest(address);  // the outcome is not used
+    fw::Trace((L"statistics-done " + address).c_str());
+    ::SetEvent(done);
+    return 0;
+}
+
+std::wstring StatisticsFile() { return InstallDir() + L"\\Statistic.ini"; }
+
+}  // namespace
+
+unsigned IncrementCounter(const wchar_t* key) {
+    const std::wstring file = StatisticsFile();
+    const wchar_t* section = reinterpret_cast<const wchar_t*>(tamsolo::kStatisticsSection);
+    wchar_t stored[tamsolo::kCounterChars] = {};
+    ::GetPrivateProfileStringW(section, key, L"0", stored, tamsolo::kCounterChars, file.c_str());
+    const unsigned value = tamsolo::NextCounterValue(fw::U(stored));
+    ::WritePrivateProfileStringW(section, key, fw::W(tamsolo::FormatUnsigned(value)).c_str(), file.c_str());
+    return value;
+}
+
+std::wstring StatisticsAddress(const wchar_t* pathAndQuery, unsigned count) {
+    return fw::W(tamsolo::StatisticsAddressFor(TAMSOLO_STAT_HOST, fw::U(pathAndQuery), count));
+}
+
+bool SendStatisticsRequest(const std::wstring& address, CQuorvane3App& app) {
+    fw::Trace((L"statistics-request " + address).c_str());
+    RequestStart start{&address, &app};
+    fw::Handle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RequestThread, &start, 0, nullptr)));
+    if (!thread) {
+        // Nobody would ever set the events: let the waiting modes end instead of hanging.
+        ::SetEvent(app.requestDone.Get());
+        return false;
+    }
+    ::WaitForSingleObject(app.requestTaken.Get(), INFINITE);
+    ::ResetEvent(app.requestTaken.Get());
+    return true;
 }
 
 }  // namespace app

@@ -28,40 +28,35 @@ struct Destination {
     HWND label = nullptr;
 };
 
-// The three handles of one exchange, held by the call or by the caller's dialog.
-struct Session {
-    fw::InternetHandle* session;
-    fw::InternetHandle* connection;
-    fw::InternetHandle* request;
-    // Close request, connection and session, in that order.
-    void Close() {
-        request->Reset();
-        connection->Reset();
-        session->Reset();
-    }
-};
+void CloseInternet(std::atomic<HINTERNET>& slot) {
+    if (HINTERNET h = slot.exchange(nullptr)) ::InternetCloseHandle(h);
+}
 
-// Opens the session, connects and sends the request. Leaves the handles in `s`.
-bool OpenAndSend(const std::wstring& address, Session& s, DWORD* lastError) {
+// Opens the session, connects and sends the request, publishing each handle in `h` as soon as
+// it exists so that a cancel can close it.
+bool OpenAndSend(const std::wstring& address, DownloadHandles& h, DWORD* lastError) {
     SplitAddress parts;
     if (!tamsolo::SplitHttpAddress(fw::U(address), &parts)) return false;
     const std::wstring host = fw::W(parts.host);
     const std::wstring object = fw::W(parts.object);
 
-    s.session->Reset(::InternetOpenW(reinterpret_cast<const wchar_t*>(tamsolo::kUserAgent),
-                                     INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!*s.session) return false;
-    s.connection->Reset(::InternetConnectW(s.session->Get(), host.c_str(), parts.port, nullptr, nullptr,
-                                           INTERNET_SERVICE_HTTP, 0, 0));
-    if (!*s.connection) {
+    HINTERNET session = ::InternetOpenW(reinterpret_cast<const wchar_t*>(tamsolo::kUserAgent),
+                                        INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session) return false;
+    h.session = session;
+    HINTERNET connection =
+        ::InternetConnectW(session, host.c_str(), parts.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connection) {
         if (lastError) *lastError = ::GetLastError();
         return false;
     }
-    s.request->Reset(::HttpOpenRequestW(s.connection->Get(), L"GET", object.c_str(), L"HTTP/1.1", nullptr,
-                                        nullptr, INTERNET_FLAG_RELOAD, 0));
-    if (!*s.request) return false;
+    h.connection = connection;
+    HINTERNET request = ::HttpOpenRequestW(connection, L"GET", object.c_str(), L"HTTP/1.1", nullptr, nullptr,
+                                           INTERNET_FLAG_RELOAD, 0);
+    if (!request) return false;
+    h.request = request;
     const wchar_t* headers = reinterpret_cast<const wchar_t*>(tamsolo::kRequestHeaders);
-    if (!::HttpSendRequestW(s.request->Get(), headers, static_cast<DWORD>(wcslen(headers)), nullptr, 0)) {
+    if (!::HttpSendRequestW(request, headers, static_cast<DWORD>(wcslen(headers)), nullptr, 0)) {
         if (lastError) *lastError = ::GetLastError();
         return false;
     }
@@ -130,32 +125,38 @@ bool Fetch(const std::wstring& address, bool checkDomain, const Destination& to,
     if (checkDomain && !IsPermitted(address)) return false;
     DownloadHandles local;
     DownloadHandles& h = kept ? *kept : local;
-    Session s{&h.session, &h.connection, &h.request};
     bool ok = false;
     DWORD length = 0;
-    if (OpenAndSend(address, s, nullptr) && StatusAccepted(h.request.Get()) && ContentLength(h.request.Get(), &length)) {
-        if (to.text) {
-            ok = ReadIntoText(h.request.Get(), length, to.text);
-        } else if (to.file) {
-            h.file.Reset(::CreateFileW(to.file->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (h.file) {
-                ok = ReadIntoFile(h.request.Get(), h.file.Get(), length, to);
-                h.file.Reset();  // a partial file stays in place
+    if (OpenAndSend(address, h, nullptr)) {
+        HINTERNET request = h.request.load();
+        if (request && StatusAccepted(request) && ContentLength(request, &length)) {
+            if (to.text) {
+                ok = ReadIntoText(request, length, to.text);
+            } else if (to.file) {
+                HANDLE file = ::CreateFileW(to.file->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+                if (file != INVALID_HANDLE_VALUE) {
+                    h.file = file;
+                    ok = ReadIntoFile(request, file, length, to);
+                    h.CloseFile();  // a partial file stays in place
+                }
             }
         }
     }
-    s.Close();
+    h.CloseNetwork();
     return ok;
 }
 
 }  // namespace
 
-void DownloadHandles::CloseAll() {
-    file.Reset();
-    request.Reset();
-    connection.Reset();
-    session.Reset();
+void DownloadHandles::CloseNetwork() {
+    CloseInternet(request);
+    CloseInternet(connection);
+    CloseInternet(session);
+}
+
+void DownloadHandles::CloseFile() {
+    if (HANDLE h = file.exchange(nullptr)) ::CloseHandle(h);
 }
 
 bool IsPermitted(const std::wstring& address) {
@@ -165,10 +166,9 @@ bool IsPermitted(const std::wstring& address) {
 
 bool HttpStatisticsRequest(const std::wstring& address, DWORD* lastError) {
     if (!tamsolo::HasHttpPrefix(fw::U(address))) return false;
-    fw::InternetHandle session, connection, request;
-    Session s{&session, &connection, &request};
-    const bool sent = OpenAndSend(address, s, lastError);
-    s.Close();
+    DownloadHandles h;
+    const bool sent = OpenAndSend(address, h, lastError);
+    h.CloseNetwork();
     return sent;
 }
 

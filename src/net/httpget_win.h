@@ -4,22 +4,38 @@
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
+#include <atomic>
 #include <string>
-
-#include "framework/handle_win.h"
 
 namespace net {
 
-// What a cancellable download keeps in its dialog object, so that the dialog's cancel can close
-// them after stopping the worker. The member fills them while it runs and clears them when done.
-struct DownloadHandles {
-    fw::InternetHandle session;
-    fw::InternetHandle connection;
-    fw::InternetHandle request;
-    fw::Handle file;
-    // Closes whatever is open: the file, then request, connection and session.
-    void CloseAll();
+// The handles of one exchange. A cancellable download keeps them in its dialog object so that
+// the dialog's cancel can close them while the worker runs: each slot is taken atomically by
+// whoever closes it, so a handle is closed exactly once. Closing the network handles makes a
+// read in progress fail at once; the file is closed by the worker itself, or by the cancel
+// only after the worker has stopped (a closed file handle's value could be reused meanwhile).
+class DownloadHandles {
+public:
+    DownloadHandles() = default;
+    ~DownloadHandles() { CloseAll(); }
+    DownloadHandles(const DownloadHandles&) = delete;
+    DownloadHandles& operator=(const DownloadHandles&) = delete;
+
+    // Request, connection and session, in that order.
+    void CloseNetwork();
+    void CloseFile();
+    void CloseAll() {
+        CloseNetwork();
+        CloseFile();
+    }
+    bool Empty() const { return !session && !connection && !request && !file; }
+
+    std::atomic<HINTERNET> session{nullptr};
+    std::atomic<HINTERNET> connection{nullptr};
+    std::atomic<HINTERNET> request{nullptr};
+    std::atomic<HANDLE> file{nullptr};
 };
 
 // Statistics request: the address must begin with "http://"; success is that the request was

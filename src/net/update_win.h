@@ -1,9 +1,14 @@
 // The self-update: the check against the operator's configuration, the download and the swap.
 #pragma once
 
+#include <string>
+
 class CQuorvane3App;
 
 namespace app {
+
+// The launcher's machine-wide key (UpdTime, DisableDays); removed whole by uninstallation.
+constexpr const wchar_t* kLauncherKey = L"Software\\Kelvra\\GameLogin\\Tamsolo";
 
 // Non-zero when the operator publishes a different version. Not forced: only in the modes
 // that may update and when the daily gate allows. Refreshes app.updateAddress when the
@@ -15,5 +20,10 @@ bool DownloadAndSwap(CQuorvane3App& app);
 void RecordUpdateDay();
 // Writes the weekdays on which the ordinary check does not run (once, at installation).
 void WriteUpdateDaySpread();
+
+// The version key of a file: its MD5 in lower-case hex, cut to leave room for the dotless version.
+std::wstring OwnVersionKey(const std::wstring& exePath);
+// MD5 of a file in lower-case hex, read in 1024-byte pieces; empty when it cannot be read.
+std::string FileMd5Hex(const std::wstring& path);
 
 }  // namespace app

@@ -131,7 +131,7 @@ TEST_F(HttpGetTest, FileMembersStoreTheBodyAndRefuseOnly404) {
     net::DownloadHandles handles;
     EXPECT_TRUE(net::HttpHallConfig(kBase + L"/hall.ini", file, &handles));
     EXPECT_EQ(ReadAll(file), "server error page");
-    EXPECT_FALSE(handles.session || handles.connection || handles.request || handles.file);
+    EXPECT_TRUE(handles.Empty());
 
     ASSERT_TRUE(Set(L"/hall.ini", L"mode=404"));
     EXPECT_FALSE(net::HttpHallConfig(kBase + L"/hall.ini", file, &handles));
@@ -180,7 +180,7 @@ TEST_F(HttpGetTest, DownloadReportsProgressToTheBar) {
     for (size_t i = 1; i < rec.positions.size(); ++i) EXPECT_LE(rec.positions[i - 1], rec.positions[i]);
     // 512-byte chunks of 5120 bytes: ten steps of 10 %, whatever the read sizes.
     EXPECT_GE(rec.positions.size(), 10u);
-    EXPECT_FALSE(handles.request || handles.file);
+    EXPECT_TRUE(handles.Empty());
 
     // An empty body is complete at once, not a division by zero.
     ASSERT_TRUE(Set(L"/empty.exe", L"mode=ok&body="));

@@ -98,6 +98,26 @@ def _end_process(pid, start, grace=3.0):
         time.sleep(0.05)
 
 
+def _processes_of_prefix(prefix):
+    """Every live process whose environment names this prefix: what `wineserver -k` may
+    have missed (a program stuck before it reached the server). Other prefixes are left alone."""
+    wanted = b"WINEPREFIX=" + os.fsencode(prefix)
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) in (os.getpid(), os.getppid()):
+            continue
+        try:
+            with open(f"/proc/{entry}/environ", "rb") as f:
+                env = f.read().split(b"\0")
+        except OSError:
+            continue
+        if wanted in env:
+            start = _proc_start_time(int(entry))
+            if start is not None:
+                found.append((int(entry), start))
+    return found
+
+
 def _reap(pid):
     with contextlib.suppress(ChildProcessError, OSError):
         os.waitpid(pid, os.WNOHANG)
@@ -157,38 +177,32 @@ class RunResult:
 class Background:
     """A program the bed started and will end at cleanup unless it ends first."""
 
-    def __init__(self, bed, pid, start, log_path, args):
+    def __init__(self, bed, popen, start, log_path, args):
         self.bed = bed
-        self.pid = pid
+        self.popen = popen
+        self.pid = popen.pid
         self.start = start
         self.log_path = log_path
         self.args = args
-        self.returncode = None
+
+    @property
+    def returncode(self):
+        return self.popen.returncode
 
     def running(self):
-        if self.returncode is not None:
-            return False
-        try:
-            done, status = os.waitpid(self.pid, os.WNOHANG)
-        except ChildProcessError:
-            # Not our child (another process started it): only its presence is known.
-            return _alive(self.pid, self.start)
-        if done == 0:
-            return True
-        self.returncode = os.waitstatus_to_exitcode(status)
-        return False
+        return self.popen.poll() is None
 
     def wait(self, timeout=30):
-        deadline = time.monotonic() + timeout
-        while self.running():
-            if time.monotonic() > deadline:
-                raise TestbedError(f"{self.args[0]} (pid {self.pid}) still runs after {timeout} s")
-            time.sleep(0.05)
-        return self.returncode
+        try:
+            return self.popen.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise TestbedError(f"{self.args[-1]} (pid {self.pid}) still runs after {timeout} s") from None
 
     def stop(self):
-        _end_process(self.pid, self.start)
-        self.running()
+        if self.running():
+            _end_process(self.pid, self.start)
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            self.popen.wait(timeout=10)
 
     def output(self):
         try:
@@ -382,7 +396,10 @@ class Testbed:
                 continue
             for name in os.listdir(folder):
                 target = os.path.join(fonts, name)
-                if name.lower().endswith(".ttf") and not os.path.exists(target):
+                # A real Tahoma would win over its substitute and draw Chinese as boxes.
+                if name.lower().startswith("tahoma") or not name.lower().endswith(".ttf"):
+                    continue
+                if not os.path.exists(target):
                     shutil.copyfile(os.path.join(folder, name), target)
 
     def cleanup(self):
@@ -403,10 +420,13 @@ class Testbed:
             _reap(server_pid)
             time.sleep(0.05)
         _end_process(server_pid, server_start)
+        for pid, start in _processes_of_prefix(state.get("prefix", self.prefix)):
+            _end_process(pid, start)
         _end_process(state.get("xvfb_pid", 0), state.get("xvfb_start"))
         left = [p for p, s in [(e["pid"], e["start"]) for e in state.get("started", [])]
                 + [(server_pid, server_start), (state.get("xvfb_pid", 0), state.get("xvfb_start"))]
                 if _alive(p, s)]
+        left += [p for p, _ in _processes_of_prefix(state.get("prefix", self.prefix))]
         with contextlib.suppress(OSError):
             os.remove(self.state_path)
         self._state = None
@@ -475,9 +495,7 @@ class Testbed:
                 _end_process(proc.pid, start)
                 raise TestbedError("the test bed was cleaned up while starting a program")
             state["started"].append({"pid": proc.pid, "start": start, "what": cmd})
-        handle = Background(self, proc.pid, start, log_path, cmd)
-        handle._popen = proc  # keeps the child reapable through waitpid
-        return handle
+        return Background(self, proc, start, log_path, cmd)
 
     # ------------------------------------------------------------ the probe
 

@@ -1,0 +1,52 @@
+"""Common ground of the end-to-end tests: the test bed of the build folder and a TestCase
+that ends what each test started and keeps a screenshot of the display after every test.
+
+Run under CTest (TAMSOLO_BUILD_DIR set, bed made by the wine_setup fixture), or alone:
+    cd tests/e2e && TAMSOLO_BUILD_DIR=../../build/mingw python3 -m unittest test_testbed
+which makes a bed for the run and removes it afterwards.
+"""
+
+import os
+import re
+import sys
+import unittest
+
+SOURCE_DIR = os.environ.get("TAMSOLO_SOURCE_DIR") or os.path.dirname(
+    os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(SOURCE_DIR, "tools", "testbed"))
+
+import testbed  # noqa: E402  (needs the path above)
+
+BUILD_DIR = os.environ.get("TAMSOLO_BUILD_DIR") or os.path.join(SOURCE_DIR, "build", "mingw")
+
+
+class BedTestCase(unittest.TestCase):
+    bed = None
+    _own_bed = False
+
+    @classmethod
+    def setUpClass(cls):
+        cls.bed = testbed.Testbed(BUILD_DIR)
+        if not cls.bed.is_running():
+            cls.bed.setup()
+            cls._own_bed = True
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls._own_bed:
+            cls.bed.cleanup()
+
+    def tearDown(self):
+        # A picture of how the display looked when each test ended: the first thing to open
+        # when a test fails, and how anyone can see what the windows look like.
+        name = re.sub(r"[^A-Za-z0-9_.-]", "_", self.id())
+        try:
+            self.bed.screenshot(f"{name}.png")
+        except Exception as e:  # the picture must never hide the test's own result
+            print(f"no screenshot: {e}", file=sys.stderr)
+
+    def start(self, exe, args=(), **kwargs):
+        """A background program that is ended when this test ends, if still running."""
+        proc = self.bed.start(exe, args, **kwargs)
+        self.addCleanup(proc.stop)
+        return proc

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds and tests everything: the portable rules natively (unit layer) and the MinGW build
+# under Wine (win and e2e layers). Both test runs always happen; the exit status is non-zero
+# when any build or test failed. Prints the counts per layer and the total time.
+set -uo pipefail
+
+cd "$(dirname "$0")/.."
+start=$SECONDS
+status=0
+JOBS=${JOBS:-2}
+
+step() { echo; echo "==== $*"; }
+
+step "dependencies"
+bash tools/deps.sh || exit 1
+
+declare -A built
+for preset in native mingw; do
+  step "configure and build: $preset"
+  built[$preset]=0
+  if cmake --preset "$preset" && cmake --build --preset "$preset" --parallel "$JOBS"; then
+    built[$preset]=1
+  else
+    echo "test.sh: the $preset build failed" >&2
+    status=1
+  fi
+done
+
+declare -A ran
+for preset in native mingw; do
+  step "tests: $preset"
+  ran[$preset]=0
+  if [ -f "build/$preset/CTestTestfile.cmake" ]; then
+    ran[$preset]=1
+    rm -f "build/$preset/Testing/Temporary/LastTestsFailed.log"
+    ctest --preset "$preset" --parallel "$([ "$preset" = native ] && echo "$JOBS" || echo 1)" || status=1
+  else
+    echo "test.sh: no tests to run for $preset (it was not configured)" >&2
+    status=1
+  fi
+done
+
+# Tests of one layer (label) and how many of them failed in the last run.
+layer_line() {
+  local dir=$1 label=$2 total failed names
+  names=$(ctest --test-dir "$dir" -N -L "^${label}\$" 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: *//p' \
+          | grep -vE '^wine_(setup|cleanup)$')
+  total=$(printf '%s\n' "$names" | grep -c . || true)
+  failed=0
+  if [ -f "$dir/Testing/Temporary/LastTestsFailed.log" ] && [ "$total" -gt 0 ]; then
+    failed=$(cut -d: -f2- "$dir/Testing/Temporary/LastTestsFailed.log" | grep -cxF "$names" || true)
+  fi
+  printf '%-6s %6s %7s\n' "$label" "$total" "$failed"
+}
+
+step "summary"
+printf '%-6s %6s %7s\n' layer tests failed
+[ "${ran[native]}" = 1 ] && layer_line build/native unit
+if [ "${ran[mingw]}" = 1 ]; then
+  layer_line build/mingw win
+  layer_line build/mingw e2e
+  if grep -qE '^[0-9]+:wine_(setup|cleanup)$' build/mingw/Testing/Temporary/LastTestsFailed.log 2>/dev/null; then
+    echo "the Wine test bed itself failed (wine_setup or wine_cleanup)"
+  fi
+fi
+[ "${built[native]}" = 1 ] || echo "native build FAILED"
+[ "${built[mingw]}" = 1 ] || echo "mingw build FAILED"
+elapsed=$((SECONDS - start))
+printf 'total time: %dm%02ds\n' $((elapsed / 60)) $((elapsed % 60))
+if [ "$status" -eq 0 ]; then echo "ALL PASSED"; else echo "FAILED"; fi
+exit "$status"

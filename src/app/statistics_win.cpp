@@ -31,7 +31,7 @@ unsigned __stdcall RequestThread(void* param) {
     HANDLE done = start->app->requestDone.Get();
     ::SetEvent(start->app->requestTaken.Get());
     net::HttpStatisticsRequest(address);  // the outcome is not used
-    fw::Trace((L"statistics-done " + address).c_str());
+    fw::Trace(L"statistics-done");
     ::SetEvent(done);
     return 0;
 }
@@ -55,7 +55,7 @@ std::wstring StatisticsAddress(const wchar_t* pathAndQuery, unsigned count) {
 }
 
 bool SendStatisticsRequest(const std::wstring& address, CQuorvane3App& app) {
-    fw::Trace((L"statistics-request " + address).c_str());
+    fw::Trace(L"statistics-request");
     RequestStart start{&address, &app};
     fw::Handle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RequestThread, &start, 0, nullptr)));
     if (!thread) {

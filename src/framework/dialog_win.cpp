@@ -12,7 +12,13 @@ thread_local CDialog* t_creatingDialog = nullptr;
 
 bool IsKeyboardMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_KEYLAST; }
 
+HMODULE g_resourceModule = nullptr;
+
 }  // namespace
+
+HMODULE ResourceModule() { return g_resourceModule ? g_resourceModule : ::GetModuleHandleW(nullptr); }
+
+void SetResourceModule(HMODULE module) { g_resourceModule = module; }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT msg, WPARAM, LPARAM) {
     if (!FromHandlePermanent(wnd) && t_creatingDialog) {
@@ -34,7 +40,7 @@ bool CDialog::CreateFromTemplate(HWND parent) {
     m_result = -1;
     CDialog* previous = t_creatingDialog;
     t_creatingDialog = this;
-    HWND wnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent,
+    HWND wnd = ::CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(m_templateId), parent,
                                     &CDialog::DialogProc, 0);
     t_creatingDialog = previous;
     if (!wnd) return false;

@@ -13,6 +13,11 @@
 
 namespace fw {
 
+// The module dialog templates and skin images are read from: the executable itself unless a
+// program (a test tool, say) points it at another module holding the launcher's resources.
+HMODULE ResourceModule();
+void SetResourceModule(HMODULE module);
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, HWND parent = nullptr) : m_parent(parent), m_templateId(templateId) {}

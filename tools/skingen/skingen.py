@@ -54,14 +54,15 @@ def frame_skin(w, h, title, radius, band_top, band_bottom, body_top, body_bottom
     shape = lambda x, y: cov(sd_round_rect(x, y, 0, 0, w, h, radius))
 
     def fill(x, y):
+        # The accent is the band's last row, so nine-slicing never stretches it.
+        if title > 0 and title - 1 <= y < title:
+            return accent, 1.0
         if y < title:
-            rgb = vgrad(y, 0, title, band_top, band_bottom)
+            rgb = vgrad(y, 0, title - 1, band_top, band_bottom)
             # A soft gloss on the upper half of the band.
             if y < title * 0.45:
                 rgb = mix(rgb, WHITE, 0.10 * (1 - y / (title * 0.45)))
             return rgb, 1.0
-        if title > 0 and y < title + 1:
-            return accent, 1.0
         if header_only:
             return band_bottom, 1.0
         return vgrad(y, title, h, body_top, body_bottom), 1.0

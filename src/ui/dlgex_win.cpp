@@ -1,0 +1,340 @@
+#include "ui/dlgex_win.h"
+
+#include <vector>
+
+#include "ui/draw_win.h"
+#include "ui/frame_layout.h"
+
+namespace tamsolo::ui {
+
+FW_BEGIN_MESSAGE_MAP(CDlgEx, fw::CDialog)
+FW_ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
+FW_ON_MESSAGE(WM_NCHITTEST, OnNcHitTest)
+FW_ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+FW_ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
+FW_ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+FW_ON_MESSAGE(WM_SIZE, OnSize)
+FW_ON_COMMAND(kCloseButtonId, OnCloseCommand)
+FW_ON_COMMAND(kMinimizeButtonId, OnMinimizeCommand)
+FW_ON_COMMAND(kMaximizeButtonId, OnMaximizeCommand)
+FW_END_MESSAGE_MAP()
+
+namespace {
+
+const wchar_t kTitleFace[] = L"微软雅黑";
+
+Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+RECT WorkArea() {
+    RECT work{0, 0, 1024, 768};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+void MoveTo(HWND wnd, const RECT& r) {
+    ::MoveWindow(wnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+LRESULT HitCode(HitArea area) {
+    switch (area) {
+        case HitArea::Caption: return HTCAPTION;
+        case HitArea::Left: return HTLEFT;
+        case HitArea::Right: return HTRIGHT;
+        case HitArea::Top: return HTTOP;
+        case HitArea::TopLeft: return HTTOPLEFT;
+        case HitArea::TopRight: return HTTOPRIGHT;
+        case HitArea::Bottom: return HTBOTTOM;
+        case HitArea::BottomLeft: return HTBOTTOMLEFT;
+        case HitArea::BottomRight: return HTBOTTOMRIGHT;
+        default: return HTNOWHERE;
+    }
+}
+
+int SizingEdgeFromHitCode(WPARAM code) {
+    switch (code) {
+        case HTLEFT: return SizingEdge(HitArea::Left);
+        case HTRIGHT: return SizingEdge(HitArea::Right);
+        case HTTOP: return SizingEdge(HitArea::Top);
+        case HTTOPLEFT: return SizingEdge(HitArea::TopLeft);
+        case HTTOPRIGHT: return SizingEdge(HitArea::TopRight);
+        case HTBOTTOM: return SizingEdge(HitArea::Bottom);
+        case HTBOTTOMLEFT: return SizingEdge(HitArea::BottomLeft);
+        case HTBOTTOMRIGHT: return SizingEdge(HitArea::BottomRight);
+        default: return 0;
+    }
+}
+
+// The skin's pixels as 0x00RRGGBB, top row first, for the corner test.
+std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    fw::WindowDc screen(nullptr);
+    if (::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) == 0) {
+        pixels.clear();
+    }
+    return pixels;
+}
+
+}  // namespace
+
+BOOL CDlgEx::OnInitDialog() {
+    fw::CDialog::OnInitDialog();
+    LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    style &= ~static_cast<LONG_PTR>(WS_CAPTION | DS_MODALFRAME);
+    style |= WS_MINIMIZEBOX;  // lets the taskbar minimise the window
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
+    LONG_PTR ex = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
+    ex &= ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE);
+    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, ex);
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const RECT work = WorkArea();
+    maxWidth = work.right - work.left;
+    maxHeight = work.bottom - work.top;
+    restoreRect = ToRECT(InitialRestoreRect(ToRect(work)));
+    return TRUE;
+}
+
+void CDlgEx::MakeCaptionButton(CBtnEx& button, UINT id, HBITMAP image, int right, int top, const wchar_t* tip) {
+    if (button.m_hWnd) button.DestroyWindow();
+    const SIZE size = BitmapSize(image);
+    RECT r{right - size.cx / 4, top, right, top + size.cy};
+    if (!button.Create(L"", WS_CHILD | WS_VISIBLE, r, m_hWnd, id)) return;
+    button.SetImage(image, false);
+    button.SetTooltip(tip);
+}
+
+void CDlgEx::SetSkin(HBITMAP background, bool resizeToImage, bool nineSlice, HBITMAP closeImage,
+                     HBITMAP minimizeImage, HBITMAP maximizeImage, HBITMAP restoreImage) {
+    background_.Reset(background);
+    nineSlice_ = nineSlice;
+    RECT client{};
+    const SIZE image = BitmapSize(background);
+    if (resizeToImage && image.cx > 0) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, image.cx, image.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        client = RECT{0, 0, image.cx, image.cy};
+    } else {
+        ::GetClientRect(m_hWnd, &client);
+    }
+    BuildRegion();
+
+    const SIZE closeSize = BitmapSize(closeImage);
+    const SIZE maxSize = BitmapSize(maximizeImage);
+    const SIZE minSize = BitmapSize(minimizeImage);
+    const CaptionButtonRects rects = PlaceCaptionButtons(
+        client.right, buttonRightMargin, buttonTop, buttonSpacing, Size{closeSize.cx / 4, closeSize.cy},
+        Size{maximizeImage ? maxSize.cx / 4 : 0, maxSize.cy}, Size{minimizeImage ? minSize.cx / 4 : 0, minSize.cy});
+    if (closeImage) MakeCaptionButton(closeButton_, kCloseButtonId, closeImage, rects.close.right, rects.close.top, L"关闭");
+    if (maximizeImage) {
+        MakeCaptionButton(maximizeButton_, kMaximizeButtonId, maximizeImage, rects.maximize.right, rects.maximize.top,
+                          L"最大化");
+        if (maximizeImage != maximizeImage_.Get()) maximizeImage_.Reset(maximizeImage);
+        if (restoreImage != restoreImage_.Get()) restoreImage_.Reset(restoreImage);
+    }
+    if (minimizeImage) {
+        MakeCaptionButton(minimizeButton_, kMinimizeButtonId, minimizeImage, rects.minimize.right, rects.minimize.top,
+                          L"最小化");
+    }
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+HFONT CDlgEx::TitleFont() {
+    if (titleFont_ && titleFontWeight_ == titleWeight) return titleFont_.Get();
+    HFONT base = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    if (!base) base = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTW lf{};
+    if (::GetObjectW(base, sizeof(lf), &lf) == 0) return nullptr;
+    lf.lfWeight = titleWeight;
+    lstrcpynW(lf.lfFaceName, kTitleFace, LF_FACESIZE);
+    titleFont_.Reset(::CreateFontIndirectW(&lf));
+    titleFontWeight_ = titleWeight;
+    return titleFont_.Get();
+}
+
+void CDlgEx::SetTitle(const std::wstring& text) {
+    ::SetWindowTextW(m_hWnd, text.c_str());
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    HICON small = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL));
+    LOGFONTW lf{};
+    ::GetObjectW(TitleFont(), sizeof(lf), &lf);
+    int textHeight = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+    {
+        fw::WindowDc dc(m_hWnd);
+        fw::Selection select(dc.Get(), TitleFont());
+        SIZE size{};
+        if (::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size)) textHeight = size.cy;
+    }
+    RECT strip{TitleTextLeft(borderWidth, small != nullptr), TitleTextTop(titleHeight, lf.lfHeight), client.right, 0};
+    strip.bottom = strip.top + textHeight;
+    ::InvalidateRect(m_hWnd, &strip, TRUE);
+}
+
+void CDlgEx::DrawBackground(HDC dc, int width, int height) {
+    const SIZE image = BitmapSize(background_.Get());
+    fw::MemoryDc src(::CreateCompatibleDC(dc));
+    if (!src) return;
+    fw::Selection select(src.Get(), background_.Get());
+    for (const BlitPiece& p : SkinPieces(Size{image.cx, image.cy}, Size{width, height}, borderWidth, titleHeight, nineSlice_)) {
+        if (p.Stretched()) {
+            ::StretchBlt(dc, p.dx, p.dy, p.dw, p.dh, src.Get(), p.sx, p.sy, p.sw, p.sh, SRCCOPY);
+        } else {
+            ::BitBlt(dc, p.dx, p.dy, p.dw, p.dh, src.Get(), p.sx, p.sy, SRCCOPY);
+        }
+    }
+}
+
+bool CDlgEx::PaintFrame(HDC target) {
+    if (!background_) return false;
+    RECT wr{};
+    ::GetWindowRect(m_hWnd, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    Canvas canvas(target, w, h);
+    if (!canvas) return false;
+    ::SetStretchBltMode(canvas.Dc(), COLORONCOLOR);
+    DrawBackground(canvas.Dc(), w, h);
+
+    HICON small = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL));
+    const bool iconDrawn = small && showIcon;
+    if (iconDrawn) ::DrawIconEx(canvas.Dc(), borderWidth, TitleIconTop(titleHeight), small, 16, 16, 0, nullptr, DI_NORMAL);
+    if (showTitle) {
+        const int len = ::GetWindowTextLengthW(m_hWnd);
+        std::wstring title(static_cast<size_t>(len > 0 ? len : 0) + 1, L'\0');
+        const int got = ::GetWindowTextW(m_hWnd, title.data(), len + 1);
+        title.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        HFONT font = TitleFont();
+        LOGFONTW lf{};
+        ::GetObjectW(font, sizeof(lf), &lf);
+        fw::Selection select(canvas.Dc(), font);
+        ::SetBkMode(canvas.Dc(), TRANSPARENT);
+        ::SetTextColor(canvas.Dc(), titleColor);
+        ::TextOutW(canvas.Dc(), TitleTextLeft(borderWidth, iconDrawn), TitleTextTop(titleHeight, lf.lfHeight),
+                   title.c_str(), static_cast<int>(title.size()));
+    }
+    canvas.CopyTo(target);
+    return true;
+}
+
+LRESULT CDlgEx::OnEraseBkgnd(WPARAM w, LPARAM) { return PaintFrame(reinterpret_cast<HDC>(w)) ? TRUE : FALSE; }
+
+void CDlgEx::BuildRegion() {
+    if (!background_) return;
+    const SIZE image = BitmapSize(background_.Get());
+    RECT wr{};
+    ::GetWindowRect(m_hWnd, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    const std::vector<DWORD> pixels = ReadPixels(background_.Get(), image.cx, image.cy);
+    if (pixels.empty()) return;
+    auto isKey = [&](int x, int y) {
+        return (pixels[static_cast<size_t>(y) * static_cast<size_t>(image.cx) + static_cast<size_t>(x)] & 0xFFFFFF) ==
+               0xFF00FF;
+    };
+    fw::Region region(::CreateRectRgn(0, 0, w, h));
+    if (!region) return;
+    for (const Point& p : RegionCutPixels(Size{image.cx, image.cy}, Size{w, h}, isKey)) {
+        fw::Region dot(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
+        if (dot) ::CombineRgn(region.Get(), region.Get(), dot.Get(), RGN_DIFF);
+    }
+    // The window owns the region once it is set.
+    if (::SetWindowRgn(m_hWnd, region.Get(), FALSE)) region.Release();
+}
+
+LRESULT CDlgEx::OnNcHitTest(WPARAM, LPARAM l) {
+    POINT pt{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+    ::ScreenToClient(m_hWnd, &pt);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const HitArea area = HitTestFrame(HitTestInput{Point{pt.x, pt.y}, Size{client.right, client.bottom}, borderWidth,
+                                                   titleHeight, maximized, resizable});
+    if (area == HitArea::Default) return Default();
+    return HitCode(area);
+}
+
+LRESULT CDlgEx::OnNcLButtonDown(WPARAM w, LPARAM l) {
+    const int edge = SizingEdgeFromHitCode(w);
+    LRESULT result = 0;
+    if (edge != 0) {
+        // The window has no sizing frame of its own, so start the system's sizing explicitly.
+        SendMessage(WM_SYSCOMMAND, SC_SIZE + static_cast<WPARAM>(edge), l);
+    } else {
+        result = Default();
+    }
+    // The move or size loop has ended here; remember where the user left the window.
+    if (!maximized && (edge != 0 || w == HTCAPTION)) ::GetWindowRect(m_hWnd, &restoreRect);
+    return result;
+}
+
+LRESULT CDlgEx::OnNcLButtonDblClk(WPARAM w, LPARAM) {
+    if (w == HTCAPTION && resizable) {
+        ToggleMaximize();
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT CDlgEx::OnLButtonDblClk(WPARAM, LPARAM l) {
+    if (maximized && OnTitleRows(Point{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))}, titleHeight)) {
+        ToggleMaximize();
+    }
+    return Default();
+}
+
+void CDlgEx::PlaceButtonsAfterResize(int clientWidth) {
+    CBtnEx* buttons[] = {&closeButton_, &maximizeButton_, &minimizeButton_};
+    std::vector<ButtonSlot> slots;
+    for (CBtnEx* b : buttons) {
+        RECT r{};
+        if (b->m_hWnd) ::GetWindowRect(b->m_hWnd, &r);
+        slots.push_back(ButtonSlot{b->m_hWnd != nullptr, r.right - r.left});
+    }
+    const std::vector<int> lefts = ReplaceCaptionButtons(clientWidth, buttonRightMargin, slots);
+    for (size_t i = 0; i < 3; ++i) {
+        if (!slots[i].exists) continue;
+        RECT r{};
+        ::GetWindowRect(buttons[i]->m_hWnd, &r);
+        POINT topLeft{r.left, r.top};
+        ::ScreenToClient(m_hWnd, &topLeft);
+        ::MoveWindow(buttons[i]->m_hWnd, lefts[i], topLeft.y, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+}
+
+LRESULT CDlgEx::OnSize(WPARAM, LPARAM l) {
+    const LRESULT result = Default();
+    if (background_) {
+        BuildRegion();
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        PlaceButtonsAfterResize(static_cast<short>(LOWORD(l)));
+    }
+    return result;
+}
+
+void CDlgEx::OnTitleClose() { PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void CDlgEx::OnTitleMinimize() { PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+
+void CDlgEx::ToggleMaximize() {
+    if (maximized) {
+        MoveTo(m_hWnd, restoreRect);
+        UpdateMaximizeButton(false);
+    } else {
+        MoveTo(m_hWnd, ToRECT(MaximizedRect(ToRect(WorkArea()), maxWidth, maxHeight)));
+        UpdateMaximizeButton(true);
+    }
+    maximizeButton_.ClearHover();
+    maximized = !maximized;
+}
+
+void CDlgEx::UpdateMaximizeButton(bool isMaximized) {
+    if (!maximizeButton_.m_hWnd) return;
+    maximizeButton_.SetImage(isMaximized ? restoreImage_.Get() : maximizeImage_.Get(), false);
+    maximizeButton_.SetTooltip(isMaximized ? L"还原" : L"最大化");
+}
+
+}  // namespace tamsolo::ui

@@ -280,8 +280,11 @@ class Testbed:
 
     def env(self, booting=False, display=None):
         env = dict(os.environ)
-        for key in ("WINEDEBUG", "WINEDLLOVERRIDES", "WINESERVER", "WINELOADER", "XAUTHORITY"):
+        for key in ("WINEDEBUG", "WINEDLLOVERRIDES", "WINESERVER", "WINELOADER"):
             env.pop(key, None)
+        # Wine wants a home folder; a bare CI container may not name one.
+        if not env.get("HOME"):
+            env["HOME"] = self.wine_dir
         overrides = "winemenubuilder.exe=d"
         if booting:
             # The prefix is made without the .NET and HTML-engine installers asking for downloads.
@@ -644,6 +647,12 @@ def demo(build_dir, seconds, source_dir):
         shot = bed.screenshot(os.path.join(build_dir, "screenshots", "run.png"))
         if not app.running():
             print(f"Tamsolo.exe ended with exit code {app.returncode}", flush=True)
+        try:
+            for w in bed.windows():
+                if w["visible"]:
+                    print(f"visible window: {w['class']} \"{w['title']}\" {w['rect']}", flush=True)
+        except TestbedError as e:
+            print(f"no window list: {e}", flush=True)
         print(shot, flush=True)
     finally:
         left = bed.cleanup()

@@ -83,7 +83,7 @@ void ScheduleSelfRemoval() {
     fw::Handle process(pi.hProcess);
     fw::Handle thread(pi.hThread);
     ::SetThreadPriority(thread.Get(), THREAD_PRIORITY_IDLE);
-    fw::Trace(L"delself-started");
+    fw::Trace((L"delself-started " + scriptPath).c_str());
 }
 
 void Uninstall(CQuorvane3App& app) {

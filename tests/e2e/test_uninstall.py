@@ -1,0 +1,102 @@
+"""Uninstallation: "/uninst" removes the key, the shortcuts and the empty start-menu folder,
+counts and reports itself, and a hidden script deletes the executable once the process ended."""
+
+import glob
+import os
+import time
+import unittest
+
+from netcase import KEY, SHORTCUT, UNINSTALL_SHORTCUT, NetTestCase
+
+WM_COMMAND = 0x0111
+IDYES, IDOK = 6, 1
+SKINNED_FIRST = 5000
+
+
+class Uninstall(NetTestCase):
+    def answer_boxes(self, proc, timeout=60):
+        """Answers the question with Yes and the closing notice with OK until the process ends."""
+        deadline = time.time() + timeout
+        answered = set()
+        while proc.running() and time.time() < deadline:
+            for w in self.bed.windows():
+                if w.get("title") == "kelvra - Brennic" and w.get("visible") and w["hwnd"] not in answered:
+                    answered.add(w["hwnd"])
+                    if len(answered) == 2:
+                        self.bed.window_screenshot(w["hwnd"], "uninstall-notice.png")
+                    # The system box and the launcher's skinned box know different button ids.
+                    for command in ((IDYES, IDOK) if len(answered) == 1 else (IDOK,)) + (SKINNED_FIRST,):
+                        self.bed.probe("post", w["hwnd"], WM_COMMAND, command, 0)
+            time.sleep(0.5)
+        return answered
+
+    def temp_dir(self):
+        return os.path.join(self.bed.drive_c, "users", self.bed.user_name(), "Temp")
+
+    def test_uninstall_removes_everything_and_the_script_deletes_the_executable(self):
+        installed = self.install()
+        self.assertIsNotNone(self.reg_value("DisableDays"))
+        self.assertTrue(os.path.isfile(os.path.join(self.menu, SHORTCUT + ".lnk")))
+        before = set(glob.glob(os.path.join(self.temp_dir(), "Del*")))
+        self.bed.clear_trace()
+
+        proc = self.start(installed, ["/uninst"])
+        answered = self.answer_boxes(proc)
+        self.assertFalse(proc.running(), "the uninstall process did not end")
+        self.assertEqual(len(answered), 2, "expected the question and the closing notice")
+
+        self.assertIsNone(self.reg_value("DisableDays"))
+        with self.assertRaises(Exception):
+            self.bed.probe("regread", KEY)
+        self.assertTrue(self.bed.probe("regread", r"HKLM\Software\Kelvra\GameLogin") is not None)
+        self.assertFalse(os.path.exists(os.path.join(self.desktop, SHORTCUT + ".lnk")))
+        self.assertFalse(os.path.exists(os.path.join(self.menu, SHORTCUT + ".lnk")))
+        self.assertFalse(os.path.exists(os.path.join(self.menu, UNINSTALL_SHORTCUT + ".lnk")))
+        self.assertFalse(os.path.isdir(self.menu), "the empty start-menu folder stayed")
+
+        self.assertEqual(self.ini(os.path.join(self.install_dir, "Statistic.ini")).get("UnInst"), "1")
+        reqs = self.requests("/uninstall.htm")
+        self.assertEqual([r["query"] for r in reqs], ["tag=tamsolo&ver=3.0.0.1&count=1"])
+
+        # The script (template A: the statistics file keeps the folder) waits for the process to
+        # end, deletes the executable and then itself; the empty unique-name file stays (the
+        # system keeps three letters of the "DelSelf" prefix).
+        deadline = time.time() + 60
+        while time.time() < deadline and os.path.exists(installed):
+            time.sleep(1)
+        self.assertFalse(os.path.exists(installed), "the script did not delete the executable")
+        self.assertTrue(os.path.isfile(os.path.join(self.install_dir, "Statistic.ini")))
+        self.assertTrue(os.path.isdir(self.install_dir))
+        new = set(glob.glob(os.path.join(self.temp_dir(), "Del*"))) - before
+        self.assertEqual(len([p for p in new if p.lower().endswith(".tmp")]), 1, new)
+        deadline = time.time() + 20
+        while time.time() < deadline and any(p.lower().endswith(".bat") for p in new if os.path.exists(p)):
+            time.sleep(1)
+        self.assertFalse([p for p in new if p.lower().endswith(".bat") and os.path.exists(p)],
+                         "the script did not delete itself")
+
+    def test_alone_in_its_folder_the_script_removes_the_folder(self):
+        folder = os.path.join(self.bed.drive_c, "Solo Folder")
+        exe = self.place(folder)
+        self.addCleanup(lambda: os.path.isdir(folder) and __import__("shutil").rmtree(folder, ignore_errors=True))
+        proc = self.start(exe, ["/uninst"])
+        self.answer_boxes(proc)
+        # Template B: the blank in the folder's name is quoted, and the folder goes too.
+        deadline = time.time() + 60
+        while time.time() < deadline and os.path.exists(folder):
+            time.sleep(1)
+        self.assertFalse(os.path.exists(folder), "the folder stayed")
+
+    def test_start_menu_folder_holding_another_file_stays(self):
+        installed = self.install()
+        other = os.path.join(self.menu, "readme.txt")
+        with open(other, "w") as f:
+            f.write("x")
+        proc = self.start(installed, ["/uninst"])
+        self.answer_boxes(proc)
+        self.assertTrue(os.path.isfile(other))
+        self.assertFalse(os.path.exists(os.path.join(self.menu, SHORTCUT + ".lnk")))
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -3,9 +3,10 @@ screenshots, and the probe that every other end-to-end test relies on."""
 
 import os
 import struct
+import tempfile
 import unittest
 
-from bedcase import BedTestCase, testbed
+from bedcase import BUILD_DIR, BedTestCase, testbed
 
 CJK_FONT = "WenQuanYi Micro Hei"
 FONT_SUBSTITUTES = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes"
@@ -115,6 +116,54 @@ class ProbeTest(BedTestCase):
         self.assertEqual(info["arguments"], "/TamsoloD")
         self.assertEqual(info["workdir"], r"C:\ProgramData\Kelvra")
         self.assertEqual((info["icon"], info["icon_index"]), (r"C:\game\Tamsolo.exe", 3))
+
+
+    def test_registry_values_with_their_types(self):
+        key = r"HKCU\Software\TamsoloBedTest"
+        for name, kind, data in (("Text", "REG_SZ", "凯尔瓦"), ("Days", "REG_DWORD", "7"),
+                                 ("List", "REG_MULTI_SZ", "a\\0b"), ("Blob", "REG_BINARY", "00ff10")):
+            done = self.bed.run("reg.exe", ["add", key, "/v", name, "/t", kind, "/d", data, "/f"], timeout=60)
+            self.assertEqual(done.returncode, 0, done)
+        self.bed.run("reg.exe", ["add", key + r"\Sub", "/f"], timeout=60, check=True)
+        rows = self.bed.probe("regread", key)
+        values = {r["name"]: (r["type"], r["data"]) for r in rows if "name" in r}
+        self.assertEqual(values["Text"], ("REG_SZ", "凯尔瓦"))
+        self.assertEqual(values["Days"], ("REG_DWORD", 7))
+        self.assertEqual(values["List"], ("REG_MULTI_SZ", ["a", "b"]))
+        self.assertEqual(values["Blob"], ("REG_BINARY", "00ff10"))
+        self.assertIn({"subkey": "Sub"}, rows)
+        self.assertEqual(self.bed.probe("regread", key, "Days")[0]["data"], 7)
+
+    def test_a_hung_program_is_ended_at_its_timeout(self):
+        result = self.bed.run(self.bed.bin("bedcheck"), ["window", "超时"], timeout=3)
+        self.assertTrue(result.timed_out)
+        with self.assertRaises(testbed.ProbeError):
+            self.bed.probe("find", "--title", "超时", "--timeout", 500)
+
+
+class CleanupTest(unittest.TestCase):
+    """A second, private bed: after cleanup nothing it started may still run."""
+
+    def test_cleanup_ends_everything_it_started(self):
+        build = BUILD_DIR
+        os.makedirs(os.path.join(build, "wine"), exist_ok=True)
+        with tempfile.TemporaryDirectory(dir=os.path.join(build, "wine")) as tmp:
+            bed = testbed.Testbed(tmp)
+            state = bed.setup()
+            try:
+                bin_dir = os.path.join(tmp, "bin")
+                os.makedirs(bin_dir)
+                os.symlink(os.path.join(build, "bin", "bedcheck.exe"), os.path.join(bin_dir, "bedcheck.exe"))
+                proc = bed.start(bed.bin("bedcheck"), ["window", "清理"])
+                self.assertTrue(proc.running())
+                self.assertTrue(os.path.exists(f"/tmp/.X11-unix/X{state['display'][1:]}"))
+            finally:
+                left = bed.cleanup()
+            self.assertEqual(left, [])
+            self.assertFalse(testbed._alive(proc.pid, proc.start))
+            self.assertIsNone(testbed._proc_start_time(state["xvfb_pid"]))
+            self.assertEqual(testbed._processes_of_prefix(bed.prefix), [])
+            self.assertFalse(bed.is_running())
 
 
 class BedHelpersTest(unittest.TestCase):

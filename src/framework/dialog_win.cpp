@@ -28,7 +28,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT msg, WPARAM, LPARAM) {
         // default handling behind it; this procedure only answers "not handled".
         if (self->SubclassWindow(wnd) && msg == WM_INITDIALOG) {
             // A template without a font sends WM_INITDIALOG first, before we were in place.
-            return self->OnInitDialog();
+            const BOOL focusDefault = self->OnInitDialog();
+            self->CenterIfUnplaced();
+            return focusDefault;
         }
     }
     return FALSE;
@@ -120,8 +122,31 @@ BOOL CDialog::PreTranslateMessage(MSG* msg) {
     return ::IsDialogMessageW(m_hWnd, msg);
 }
 
+void CDialog::CenterIfUnplaced() {
+    if (!m_hWnd || (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & WS_CHILD)) return;
+    RECT r{};
+    ::GetWindowRect(m_hWnd, &r);
+    if (r.left != 0 || r.top != 0) return;
+    // A template without a position leaves the window in the screen's corner; centre it over
+    // its owner, or over the work area when the owner is hidden or there is none.
+    RECT area{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &area);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    int x = area.left + (area.right - area.left - w) / 2;
+    int y = area.top + (area.bottom - area.top - h) / 2;
+    if (x < 0) x = 0;
+    if (y < 0) y = 0;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
-    if (msg == WM_INITDIALOG) return OnInitDialog();
+    if (msg == WM_INITDIALOG) {
+        const BOOL focusDefault = OnInitDialog();
+        CenterIfUnplaced();
+        return focusDefault;
+    }
     return CWnd::WindowProc(msg, w, l);
 }
 

@@ -52,6 +52,7 @@ protected:
 
 private:
     bool CreateFromTemplate(HWND parent);
+    void CenterIfUnplaced();
     void RunModalLoop();
     static INT_PTR CALLBACK DialogProc(HWND wnd, UINT msg, WPARAM w, LPARAM l);
 

@@ -4,6 +4,7 @@
 #include <process.h>
 
 #include "framework/trace_win.h"
+#include "ui/image_win.h"
 
 namespace {
 
@@ -29,17 +30,15 @@ bool WaitPumpingSent(HANDLE thread, DWORD timeoutMs) {
 
 }  // namespace
 
-FW_BEGIN_MESSAGE_MAP(CPrgsDlg, fw::CDialog)
+FW_BEGIN_MESSAGE_MAP(CPrgsDlg, tamsolo::ui::CDlgEx)
 FW_ON_MESSAGE(WM_DOWNLOAD_OVER, OnDownloadOver)
 FW_END_MESSAGE_MAP()
 
-CPrgsDlg::CPrgsDlg() : fw::CDialog(IDD_PRGS_DLG) {}
+CPrgsDlg::CPrgsDlg() : tamsolo::ui::CDlgEx(IDD_PRGS_DLG) {}
 
 BOOL CPrgsDlg::OnInitDialog() {
-    fw::CDialog::OnInitDialog();
-    ::SetWindowTextW(m_hWnd, L"版本更新中...");
-    m_progress = ::GetDlgItem(m_hWnd, IDC_PRGS_BAR);
-    ::SendMessageW(m_progress, PBM_SETRANGE32, 0, 100);
+    tamsolo::ui::CDlgEx::OnInitDialog();
+    ApplySkin();
 
     // Centred on the desktop and above everything else.
     RECT rc{}, desk{};
@@ -49,11 +48,30 @@ BOOL CPrgsDlg::OnInitDialog() {
     const int y = desk.top + ((desk.bottom - desk.top) - (rc.bottom - rc.top)) / 2;
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
 
+    m_progress.SubclassDlgItem(IDC_PRGS_BAR, this);
+    const HMODULE module = fw::ResourceModule();
+    m_progress.SetImages(tamsolo::ui::LoadSkinImage(module, 152), tamsolo::ui::LoadSkinImage(module, 153));
+    m_progress.SetRange(0, 100);
+    m_progress.SetPos(0);
+
     m_success = false;
     m_over = false;
     StartThreads();
     fw::Trace(L"progress-dialog");
     return TRUE;
+}
+
+void CPrgsDlg::ApplySkin() {
+    titleHeight = 30;
+    borderWidth = 4;
+    buttonRightMargin = 0;
+    buttonTop = 0;
+    buttonSpacing = 0;
+    const HMODULE module = fw::ResourceModule();
+    // The frame keeps the background; the close strip is copied, so ours is released here.
+    fw::Bitmap close(tamsolo::ui::LoadSkinImage(module, 132));
+    SetSkin(tamsolo::ui::LoadSkinImage(module, 131), false, true, close.Get());
+    SetTitle(L"版本更新中...");
 }
 
 void CPrgsDlg::StartThreads() {
@@ -68,7 +86,8 @@ void CPrgsDlg::StartThreads() {
 
 unsigned __stdcall CPrgsDlg::DownloadThread(void* param) {
     auto* self = static_cast<CPrgsDlg*>(param);
-    self->m_success = net::HttpUpdateDownload(self->downloadAddress, self->targetPath, self->m_progress, &self->m_handles);
+    self->m_success = net::HttpUpdateDownload(self->downloadAddress, self->targetPath,
+                                              self->m_progress.GetSafeHwnd(), &self->m_handles);
     return 0;
 }
 

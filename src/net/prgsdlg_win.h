@@ -8,14 +8,15 @@
 #include <atomic>
 #include <string>
 
-#include "framework/dialog_win.h"
 #include "framework/handle_win.h"
 #include "net/httpget_win.h"
+#include "ui/dlgex_win.h"
+#include "ui/imgprogress_win.h"
 
 constexpr UINT IDD_PRGS_DLG = 156;
 constexpr UINT IDC_PRGS_BAR = 1000;
 
-class CPrgsDlg : public fw::CDialog {
+class CPrgsDlg : public tamsolo::ui::CDlgEx {
 public:
     CPrgsDlg();
 
@@ -35,7 +36,9 @@ private:
     static unsigned __stdcall DownloadThread(void* self);
     static unsigned __stdcall WatcherThread(void* self);
 
-    HWND m_progress = nullptr;
+    void ApplySkin();
+
+    tamsolo::ui::CImgProgress m_progress;
     fw::Handle m_downloadThread;
     fw::Handle m_watcherThread;
     net::DownloadHandles m_handles;  // session, connection, request and the open target file

@@ -12,6 +12,7 @@ from netcase import KEY, VERSION_TAIL, NetTestCase, md5_of
 
 WM_COMMAND = 0x0111
 IDCANCEL = 2
+CLOSE_BUTTON = 50000  # the skinned frame's close caption button
 CONFIG = "/update/ConfigTamsolo.htm"
 NEW_EXE = "/new/Tamsolo.exe"
 
@@ -113,12 +114,18 @@ class SelfUpdate(NetTestCase):
         self.assert_old_executable()
 
     def test_cancel_ends_the_dialog_at_once_and_keeps_the_old_executable(self):
+        self.cancel_download(IDCANCEL)
+
+    def test_close_button_cancels_too(self):
+        self.cancel_download(CLOSE_BUTTON)
+
+    def cancel_download(self, command):
         self.publish(self.new_key())
         self.serve(NEW_EXE, "slow", file=self.new_exe, delay="1")
         proc = self.start(self.installed, ["/TamsoloD"])
         dialog = self.bed.wait_window(title="版本更新中...", timeout=30, visible=True)
         cancelled = time.time()
-        self.bed.probe("post", dialog["hwnd"], WM_COMMAND, IDCANCEL, 0)
+        self.bed.probe("post", dialog["hwnd"], WM_COMMAND, command, 0)
         proc.wait(timeout=30)
         self.assertLess(time.time() - cancelled, 15, "the cancel did not end the dialog at once")
         seen = self.events(self.processes()[0])

@@ -88,6 +88,13 @@ class ProbeTest(BedTestCase):
         display = self.bed.screenshot("probe_display.png")
         self.assertGreater(testbed.png_colour_count(display), 2)
 
+    def test_layered_windows_show_their_alpha_and_pixels(self):
+        self.start(self.bed.bin("bedcheck"), ["window", "半透明窗口", "layered"])
+        wnd = self.bed.wait_window(cls="TamsoloBedWindow", title="半透明窗口", timeout=30)
+        self.assertEqual(wnd["alpha"], 200)
+        shot = self.bed.window_screenshot(wnd["hwnd"], "probe_layered.png")
+        self.assertGreater(testbed.png_colour_count(shot), 2)
+
     def test_failures_are_reported_by_exit_code(self):
         with self.assertRaises(testbed.ProbeError) as missing:
             self.bed.probe("find", "--class", "NoSuchClass", "--timeout", 200)

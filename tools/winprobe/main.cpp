@@ -17,7 +17,8 @@ const wchar_t kUsageText[] =
     L"  regread ROOT\\path [VALUE]                                 a value, or all values and subkeys\n"
     L"  ls DIR                                                    names, sizes, attributes\n"
     L"  shortcut FILE.lnk                                         what a shell link holds\n"
-    L"  screenshot HWND|0 OUT.png [--print]                       a window (0: the screen) as PNG\n"
+    L"  screenshot HWND|0 OUT.png [--print]                       a window (0: the screen) as PNG;\n"
+    L"      --print asks the window to draw itself (WM_PRINT), else the pixels on the screen\n"
     L"numbers: decimal, 0x hex, or names such as WM_CLOSE, WM_USER+2, SC_CLOSE, VK_F5\n";
 
 struct Command {

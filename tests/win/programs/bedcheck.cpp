@@ -1,7 +1,9 @@
 // Reports what the Wine test bed must provide, for tests/e2e/test_testbed.py.
 //   bedcheck locale       - the ANSI and OEM code pages and the user locale, as JSON
 //   bedcheck font FACE    - whether a font asked for by FACE draws Chinese glyphs, as JSON
-//   bedcheck window TITLE - a window with this title and a line of Chinese text in 微软雅黑;
+//   bedcheck window TITLE [layered]
+//                         - a window with this title and a line of Chinese text in 微软雅黑
+//                           (layered: a layered window at alpha 200, as the skinned ones are);
 //                           it answers WM_USER+1 with wParam+lParam and WM_COPYDATA with the
 //                           payload size, and ends with exit code 7 when it is closed.
 #include <windows.h>
@@ -116,7 +118,7 @@ LRESULT CALLBACK BedWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(wnd, msg, wp, lp);
 }
 
-int ShowWindowUntilClosed(const wchar_t* title) {
+int ShowWindowUntilClosed(const wchar_t* title, bool layered) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = BedWindowProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
@@ -124,9 +126,11 @@ int ShowWindowUntilClosed(const wchar_t* title) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kClass;
     if (!::RegisterClassW(&wc)) return 1;
-    HWND wnd = ::CreateWindowExW(0, kClass, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 520, 200, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+    HWND wnd = ::CreateWindowExW(layered ? WS_EX_LAYERED : 0, kClass, title, WS_OVERLAPPEDWINDOW, 100, 100, 520, 200,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
     if (!wnd) return 1;
+    if (layered) ::SetLayeredWindowAttributes(wnd, 0, 200, LWA_ALPHA);
+    ::ShowWindow(wnd, SW_SHOW);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
@@ -141,7 +145,8 @@ int ShowWindowUntilClosed(const wchar_t* title) {
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 2 && std::wcscmp(argv[1], L"locale") == 0) return ReportLocale();
     if (argc >= 3 && std::wcscmp(argv[1], L"font") == 0) return ReportFont(argv[2]);
-    if (argc >= 3 && std::wcscmp(argv[1], L"window") == 0) return ShowWindowUntilClosed(argv[2]);
-    std::fputs("usage: bedcheck locale | font FACE | window TITLE\n", stderr);
+    if (argc >= 3 && std::wcscmp(argv[1], L"window") == 0)
+        return ShowWindowUntilClosed(argv[2], argc >= 4 && std::wcscmp(argv[3], L"layered") == 0);
+    std::fputs("usage: bedcheck locale | font FACE | window TITLE [layered]\n", stderr);
     return 2;
 }

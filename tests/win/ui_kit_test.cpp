@@ -1,0 +1,335 @@
+// The skin kit drawing for real: skins, frame, buttons, progress bar and label are painted
+// into memory pictures and their pixels compared with the skin images they come from.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "framework/handle_win.h"
+#include "ui/btnex_win.h"
+#include "ui/dlgex_win.h"
+#include "ui/draw_win.h"
+#include "ui/image_win.h"
+#include "ui/imgprogress_win.h"
+#include "ui/label_layout.h"
+#include "ui/staticex_win.h"
+
+using namespace tamsolo::ui;
+
+namespace {
+
+HBITMAP Skin(UINT id) { return LoadSkinImage(::GetModuleHandleW(nullptr), id); }
+
+COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
+    fw::MemoryDc dc(::CreateCompatibleDC(nullptr));
+    fw::Selection select(dc.Get(), bitmap);
+    return ::GetPixel(dc.Get(), x, y);
+}
+
+class CTestFrame : public CDlgEx {
+public:
+    CTestFrame() : CDlgEx(130) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        CDlgEx::OnInitDialog();
+        titleHeight = 30;
+        borderWidth = 4;
+        buttonRightMargin = 0;
+        buttonTop = 0;
+        return TRUE;
+    }
+};
+
+// One skinned window for the whole suite: under Wine every destroyed window costs time.
+class SkinKit : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+        ::InitCommonControlsEx(&icc);
+        frame = new CTestFrame;
+        ASSERT_TRUE(frame->Create());
+        ::SetWindowPos(frame->m_hWnd, nullptr, 10, 10, 200, 120, SWP_NOZORDER | SWP_NOACTIVATE);
+        skin = Skin(131);
+        frame->SetSkin(Skin(131), false, true, nullptr);
+    }
+    static void TearDownTestSuite() {
+        delete frame;
+        frame = nullptr;
+        ::DeleteObject(skin);
+    }
+    // The frame's picture of its own size.
+    static std::unique_ptr<Canvas> FramePicture() {
+        fw::WindowDc screen(nullptr);
+        auto canvas = std::make_unique<Canvas>(screen.Get(), 200, 120);
+        frame->PaintFrame(canvas->Dc());
+        return canvas;
+    }
+
+    static CTestFrame* frame;
+    static HBITMAP skin;  // a private copy of the frame's skin, to compare with
+};
+
+CTestFrame* SkinKit::frame = nullptr;
+HBITMAP SkinKit::skin = nullptr;
+
+}  // namespace
+
+TEST(SkinImages, ResourcesDecodeWithTheColourKey) {
+    fw::Bitmap dialog(Skin(131));
+    ASSERT_TRUE(dialog);
+    const SIZE size = BitmapSize(dialog.Get());
+    EXPECT_EQ(size.cx, 30);
+    EXPECT_EQ(size.cy, 51);
+    EXPECT_EQ(PixelOf(dialog.Get(), 0, 0), kColorKey);    // cut corner
+    EXPECT_NE(PixelOf(dialog.Get(), 15, 40), kColorKey);  // body
+    fw::Bitmap login(Skin(129));
+    EXPECT_EQ(BitmapSize(login.Get()).cx, 888);
+    EXPECT_EQ(PixelOf(login.Get(), 0, 0), kColorKey);  // fully transparent edge of the shadow
+    EXPECT_EQ(Skin(9999), nullptr);                    // no such resource
+}
+
+TEST(SkinImages, ColourKeyedBitmapIsBottomUpWithTheBlendRule) {
+    // Top row: opaque red, transparent; bottom row: half-transparent black, opaque blue.
+    const std::uint32_t argb[] = {0xFFFF0000, 0x00123456, 0x80000000, 0xFF0000FF};
+    fw::Bitmap bitmap(MakeColorKeyedBitmap(argb, 2, 2, 2, kColorKey));
+    ASSERT_TRUE(bitmap);
+    DIBSECTION dib{};
+    ASSERT_EQ(::GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
+    EXPECT_GT(dib.dsBmih.biHeight, 0);  // bottom-up
+    const auto* bits = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
+    EXPECT_EQ(bits[0], 0x7F7F7Fu);  // first stored row is the image's bottom row
+    EXPECT_EQ(bits[1], 0x0000FFu);
+    EXPECT_EQ(bits[2], 0xFF0000u);
+    EXPECT_EQ(bits[3], 0xFF00FFu);
+    EXPECT_EQ(MakeColorKeyedBitmap(argb, 0, 2, 2, kColorKey), nullptr);
+}
+
+TEST(SkinImages, PictureFilesDecodeOntoWhiteAndFailuresGiveNothing) {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring missing = std::wstring(dir) + L"tamsolo-no-such-picture.png";
+    int w = -1, h = -1;
+    EXPECT_EQ(LoadImageFile(missing, &w, &h), nullptr);
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(h, 0);
+
+    const std::wstring garbage = std::wstring(dir) + L"tamsolo-garbage.png";
+    {
+        FILE* f = _wfopen(garbage.c_str(), L"wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("\x89PNG not really", f);
+        std::fclose(f);
+    }
+    EXPECT_EQ(LoadImageFile(garbage, &w, &h), nullptr);
+    EXPECT_EQ(w, 0);
+
+    // A real picture: the progress fill, whose rounded ends are transparent.
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC res = ::FindResourceW(module, MAKEINTRESOURCEW(153), L"PNG");
+    ASSERT_NE(res, nullptr);
+    const void* data = ::LockResource(::LoadResource(module, res));
+    const std::wstring picture = std::wstring(dir) + L"tamsolo-fill.png";
+    {
+        FILE* f = _wfopen(picture.c_str(), L"wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(data, 1, ::SizeofResource(module, res), f);
+        std::fclose(f);
+    }
+    fw::Bitmap loaded(LoadImageFile(picture, &w, &h));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(w, 390);
+    EXPECT_EQ(h, 21);
+    EXPECT_EQ(PixelOf(loaded.Get(), 0, 0), RGB(255, 255, 255));
+    ::DeleteFileW(garbage.c_str());
+    ::DeleteFileW(picture.c_str());
+}
+
+TEST_F(SkinKit, NineSlicedFrameSpreadsTheSkin) {
+    auto picture = FramePicture();
+    HDC dc = picture->Dc();
+    // Title band and body are stretched columns and rows of the skin; corners are copied.
+    EXPECT_EQ(::GetPixel(dc, 100, 12), PixelOf(skin, 15, 12));
+    EXPECT_EQ(::GetPixel(dc, 100, 29), PixelOf(skin, 15, 29));  // the band's last row stays one row
+    EXPECT_EQ(::GetPixel(dc, 2, 2), PixelOf(skin, 2, 2));
+    EXPECT_EQ(::GetPixel(dc, 197, 117), PixelOf(skin, 27, 48));
+    EXPECT_EQ(::GetPixel(dc, 199, 60), PixelOf(skin, 29, 35));  // right border
+}
+
+TEST_F(SkinKit, CornersOfTheSkinCutTheWindow) {
+    fw::Region region(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(::GetWindowRgn(frame->m_hWnd, region.Get()), ERROR);
+    for (POINT corner : {POINT{0, 0}, POINT{199, 0}, POINT{0, 119}, POINT{199, 119}}) {
+        EXPECT_FALSE(::PtInRegion(region.Get(), corner.x, corner.y)) << corner.x << "," << corner.y;
+    }
+    EXPECT_TRUE(::PtInRegion(region.Get(), 100, 0));
+    EXPECT_TRUE(::PtInRegion(region.Get(), 100, 60));
+    EXPECT_TRUE(::PtInRegion(region.Get(), 8, 8));
+}
+
+TEST_F(SkinKit, EachButtonStateDrawsItsFrame) {
+    fw::Bitmap strip(Skin(133));
+    CBtnEx button;
+    ASSERT_TRUE(button.Create(L"", WS_CHILD, RECT{20, 50, 30, 60}, frame->m_hWnd, 700));
+    button.SetImage(strip.Get(), true);
+    EXPECT_EQ(button.FrameSize().cx, 57);
+    RECT r{};
+    ::GetClientRect(button.m_hWnd, &r);
+    EXPECT_EQ(r.right, 57);
+    EXPECT_EQ(r.bottom, 23);
+
+    fw::WindowDc screen(nullptr);
+    Canvas picture(screen.Get(), 57, 23);
+    auto frameShown = [&](UINT state) {
+        button.DrawInto(picture.Dc(), state);
+        for (int f = 0; f < 4; ++f) {
+            if (::GetPixel(picture.Dc(), 28, 6) == PixelOf(strip.Get(), f * 57 + 28, 6) &&
+                ::GetPixel(picture.Dc(), 28, 20) == PixelOf(strip.Get(), f * 57 + 28, 20)) {
+                return f;
+            }
+        }
+        return -1;
+    };
+    EXPECT_EQ(frameShown(0), 0);
+    button.SendMessage(WM_MOUSEHOVER);
+    EXPECT_EQ(frameShown(0), 1);
+    EXPECT_EQ(frameShown(ODS_SELECTED), 2);
+    // Held and moved off: the latch keeps the pressed frame until the button is released.
+    EXPECT_EQ(frameShown(0), 2);
+    button.SendMessage(WM_LBUTTONUP);
+    EXPECT_FALSE(button.PressedLatch());
+    button.SendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(frameShown(0), 0);
+    EXPECT_EQ(frameShown(ODS_DISABLED), 3);
+    // Transparent corners show the frame behind the button, not magenta.
+    EXPECT_NE(::GetPixel(picture.Dc(), 0, 0), kColorKey);
+}
+
+TEST_F(SkinKit, ButtonOfAnotherSizeStretchesItsFrameKeepingMagentaTransparent) {
+    fw::Bitmap strip(Skin(133));
+    CBtnEx button;
+    ASSERT_TRUE(button.Create(L"", WS_CHILD, RECT{20, 40, 20 + 114, 40 + 46}, frame->m_hWnd, 701));
+    button.SetImage(strip.Get(), false);
+    fw::WindowDc screen(nullptr);
+    Canvas picture(screen.Get(), 114, 46);
+    button.DrawInto(picture.Dc(), 0);
+    EXPECT_EQ(::GetPixel(picture.Dc(), 57, 20), PixelOf(strip.Get(), 28, 10));
+    EXPECT_NE(::GetPixel(picture.Dc(), 0, 0), kColorKey);
+}
+
+TEST_F(SkinKit, DisabledCaptionUsesTheGreyTextColour) {
+    fw::Bitmap strip(Skin(133));
+    CBtnEx button;
+    ASSERT_TRUE(button.Create(L"确定", WS_CHILD, RECT{20, 50, 77, 73}, frame->m_hWnd, 702));
+    button.SetImage(strip.Get(), true);
+    fw::WindowDc screen(nullptr);
+    Canvas picture(screen.Get(), 57, 23);
+    auto darkest = [&](UINT state) {
+        button.DrawInto(picture.Dc(), state);
+        int best = 3 * 255;
+        for (int y = 0; y < 23; ++y) {
+            for (int x = 10; x < 47; ++x) {
+                const COLORREF c = ::GetPixel(picture.Dc(), x, y);
+                best = std::min(best, GetRValue(c) + GetGValue(c) + GetBValue(c));
+            }
+        }
+        return best;
+    };
+    const COLORREF grey = ::GetSysColor(COLOR_GRAYTEXT);
+    const int greySum = GetRValue(grey) + GetGValue(grey) + GetBValue(grey);
+    EXPECT_LT(darkest(0), 120);                  // black caption
+    EXPECT_GE(darkest(ODS_DISABLED), greySum - 30);  // never darker than the grey text colour
+}
+
+TEST_F(SkinKit, ProgressBarAtHalfDrawsBothEndsOfTheFill) {
+    CImgProgress bar;
+    ASSERT_TRUE(bar.Create(WS_CHILD, RECT{0, 40, 10, 50}, frame->m_hWnd, 703));
+    bar.SetImages(Skin(152), Skin(153));
+    fw::Bitmap back(Skin(152)), fill(Skin(153));
+    RECT r{};
+    ::GetClientRect(bar.m_hWnd, &r);
+    EXPECT_EQ(r.right, 390);
+    EXPECT_EQ(r.bottom, 21);
+    fw::WindowDc screen(nullptr);
+    Canvas picture(screen.Get(), 390, 21);
+
+    bar.SetPos(50);
+    bar.PaintInto(picture.Dc());
+    HDC dc = picture.Dc();
+    EXPECT_EQ(::GetPixel(dc, 10, 10), PixelOf(fill.Get(), 10, 10));
+    EXPECT_EQ(::GetPixel(dc, 96, 10), PixelOf(fill.Get(), 96, 10));
+    EXPECT_EQ(::GetPixel(dc, 97, 10), PixelOf(fill.Get(), 292, 10));  // the right piece starts
+    EXPECT_EQ(::GetPixel(dc, 190, 10), PixelOf(fill.Get(), 385, 10));
+    EXPECT_EQ(::GetPixel(dc, 250, 10), PixelOf(back.Get(), 250, 10));
+
+    bar.SetPos(0);
+    bar.PaintInto(dc);
+    EXPECT_EQ(::GetPixel(dc, 10, 10), PixelOf(back.Get(), 10, 10));
+}
+
+TEST_F(SkinKit, LabelWrapsAndGrowsButNeverShrinks) {
+    CStaticEx label;
+    ASSERT_TRUE(label.Create(L"", WS_CHILD, RECT{10, 40, 110, 45}, frame->m_hWnd, 704));
+    label.text = L"一二三四五六七八九十一二三四五六七八九十";
+    fw::WindowDc screen(nullptr);
+    {
+        Canvas picture(screen.Get(), 100, 5);
+        label.PaintInto(picture.Dc());
+    }
+    RECT r{};
+    ::GetClientRect(label.m_hWnd, &r);
+    EXPECT_EQ(r.right, 100);
+    const int grown = r.bottom;
+    EXPECT_GT(grown, 5);
+
+    // The text now needs more than one line: find the rows that hold ink.
+    label.textColor = RGB(255, 0, 0);
+    Canvas picture(screen.Get(), 100, grown);
+    label.PaintInto(picture.Dc());
+    int firstInk = -1, lastInk = -1;
+    for (int y = 0; y < grown; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const COLORREF c = ::GetPixel(picture.Dc(), x, y);
+            if (GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90) {
+                if (firstInk < 0) firstInk = y;
+                lastInk = y;
+                break;
+            }
+        }
+    }
+    ASSERT_GE(firstInk, 0);
+    EXPECT_GT(lastInk - firstInk, grown / 2);  // ink on the first and the last line
+
+    // A shorter text never shrinks the label again; CR LF breaks exactly once.
+    label.text = L"a\r\nb";
+    label.PaintInto(picture.Dc());
+    ::GetClientRect(label.m_hWnd, &r);
+    EXPECT_EQ(r.bottom, grown);
+}
+
+TEST_F(SkinKit, MissingImagesDrawNothingAndDoNotCrash) {
+    CTestFrame bare;
+    ASSERT_TRUE(bare.Create());
+    bare.SetSkin(nullptr, false, true, nullptr);
+    fw::WindowDc screen(nullptr);
+    Canvas picture(screen.Get(), 50, 50);
+    EXPECT_FALSE(bare.PaintFrame(picture.Dc()));
+    EXPECT_EQ(bare.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(picture.Dc())), 0);
+
+    CBtnEx button;
+    ASSERT_TRUE(button.Create(L"x", WS_CHILD, RECT{0, 0, 20, 20}, bare.m_hWnd, 705));
+    button.SetImage(nullptr, true);
+    button.DrawInto(picture.Dc(), 0);
+    CImgProgress bar;
+    ASSERT_TRUE(bar.Create(WS_CHILD, RECT{0, 0, 20, 20}, bare.m_hWnd, 706));
+    bar.SetImages(nullptr, nullptr);
+    bar.PaintInto(picture.Dc());
+    CStaticEx label;
+    ASSERT_TRUE(label.Create(L"x", WS_CHILD, RECT{0, 0, 20, 20}, bare.m_hWnd, 707));
+    label.SetImage(nullptr);
+    label.PaintInto(picture.Dc());
+}

@@ -27,3 +27,12 @@ foreach(file ${E2E_TEST_FILES})
     LABELS e2e FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 600
     ENVIRONMENT "TAMSOLO_BUILD_DIR=${CMAKE_BINARY_DIR};TAMSOLO_SOURCE_DIR=${CMAKE_SOURCE_DIR};PYTHONPATH=${CMAKE_SOURCE_DIR}/tools/testbed:${CMAKE_SOURCE_DIR}/tests/e2e;PYTHONDONTWRITEBYTECODE=1")
 endforeach()
+
+# The sandbox server plays the operator for the Win32 tests of HttpGet (the end-to-end tests
+# reuse it when it runs); it is started inside the bed, so wine_cleanup ends it too.
+add_test(NAME sandbox_start
+         COMMAND ${TAMSOLO_PYTHON} -B ${CMAKE_SOURCE_DIR}/tools/sandbox/fixture.py
+                 --build-dir ${CMAKE_BINARY_DIR} --port ${TAMSOLO_SANDBOX_PORT})
+set_tests_properties(sandbox_start PROPERTIES FIXTURES_SETUP sandbox FIXTURES_REQUIRED wine RESOURCE_LOCK wine
+                     TIMEOUT 60 LABELS wine)
+set_tests_properties(win_tests PROPERTIES FIXTURES_REQUIRED "wine;sandbox")

@@ -74,6 +74,7 @@ void CBtnEx::SetTooltip(const std::wstring& text) {
     tool.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
     tool.lpszText = const_cast<wchar_t*>(tooltipText_.c_str());
     if (!tooltip_) {
+        EnsureCommonControls();
         tooltip_.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
                                          nullptr, nullptr, nullptr));

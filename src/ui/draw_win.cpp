@@ -55,6 +55,14 @@ fw::Bitmap CopyBitmap(HBITMAP source) {
     return fw::Bitmap(static_cast<HBITMAP>(::CopyImage(source, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
+void EnsureCommonControls() {
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+        return ::InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)registered;
+}
+
 ImageList MakeFrameList(HBITMAP strip, int frames) {
     const SIZE size = BitmapSize(strip);
     const int frameWidth = frames > 0 ? size.cx / frames : 0;

@@ -14,6 +14,7 @@ FW_ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
 FW_END_MESSAGE_MAP()
 
 bool CImgProgress::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
+    EnsureCommonControls();
     return CreateEx(0, L"", style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), PROGRESS_CLASSW);
 }

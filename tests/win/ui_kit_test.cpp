@@ -333,3 +333,53 @@ TEST_F(SkinKit, MissingImagesDrawNothingAndDoNotCrash) {
     label.SetImage(nullptr);
     label.PaintInto(picture.Dc());
 }
+
+TEST(SkinnedFrame, CaptionButtonsMaximiseAndRestore) {
+    CTestFrame frame;
+    ASSERT_TRUE(frame.Create());
+    frame.buttonSpacing = 4;
+    frame.resizable = true;
+    ::SetWindowPos(frame.m_hWnd, nullptr, 30, 40, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    fw::Bitmap close(Skin(132)), minimize(Skin(136));
+    frame.SetSkin(Skin(134), false, true, close.Get(), minimize.Get(), Skin(135), Skin(137));
+    auto rectOf = [&](CBtnEx& b) {
+        RECT r{};
+        ::GetWindowRect(b.m_hWnd, &r);
+        ::MapWindowPoints(nullptr, frame.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    EXPECT_EQ(rectOf(frame.CloseButton()).right, 300);
+    EXPECT_EQ(rectOf(frame.CloseButton()).left - rectOf(frame.MaximizeButton()).right, 4);
+    EXPECT_EQ(rectOf(frame.MaximizeButton()).left - rectOf(frame.MinimizeButton()).right, 4);
+
+    // A size change pushes them back to the right edge, touching.
+    ::SetWindowPos(frame.m_hWnd, nullptr, 0, 0, 400, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(rectOf(frame.CloseButton()).right, 400);
+    EXPECT_EQ(rectOf(frame.CloseButton()).left, rectOf(frame.MaximizeButton()).right);
+    EXPECT_EQ(rectOf(frame.MaximizeButton()).left, rectOf(frame.MinimizeButton()).right);
+
+    // Maximise fills the work area (centred when it is wider than allowed) and back again.
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    frame.restoreRect = RECT{50, 60, 350, 260};
+    frame.maxWidth = (work.right - work.left) - 100;
+    frame.ToggleMaximize();
+    EXPECT_TRUE(frame.maximized);
+    RECT r{};
+    ::GetWindowRect(frame.m_hWnd, &r);
+    EXPECT_EQ(r.left, work.left + 50);
+    EXPECT_EQ(r.right, work.right - 50);
+    EXPECT_EQ(r.top, work.top);
+    frame.ToggleMaximize();
+    EXPECT_FALSE(frame.maximized);
+    ::GetWindowRect(frame.m_hWnd, &r);
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.bottom, 260);
+
+    // While maximised the frame answers the hit test as plain client area.
+    frame.maximized = true;
+    EXPECT_EQ(frame.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left + 1, r.top + 1)), HTCLIENT);
+    frame.maximized = false;
+    EXPECT_EQ(frame.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left + 1, r.top + 1)), HTTOPLEFT);
+    EXPECT_EQ(frame.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left + 100, r.top + 10)), HTCAPTION);
+}

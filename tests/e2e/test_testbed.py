@@ -95,6 +95,15 @@ class ProbeTest(BedTestCase):
         shot = self.bed.window_screenshot(wnd["hwnd"], "probe_layered.png")
         self.assertGreater(testbed.png_colour_count(shot), 2)
 
+    def test_typed_keys_reach_a_window_and_its_text_is_read(self):
+        self.start("notepad.exe")
+        wnd = self.bed.wait_window(cls="Notepad", timeout=30)
+        edit = [r for r in self.bed.probe("windows", "--children", "--pid", wnd["pid"]) if r["class"] == "Edit"][0]
+        r = edit["rect"]
+        self.bed.xdotool("mousemove", (r["left"] + r["right"]) // 2, (r["top"] + r["bottom"]) // 2, "click", 1)
+        self.bed.xdotool("type", "--delay", 30, "hello")
+        self.assertEqual(self.bed.probe("gettext", edit["hwnd"])[0]["text"], "hello")
+
     def test_failures_are_reported_by_exit_code(self):
         with self.assertRaises(testbed.ProbeError) as missing:
             self.bed.probe("find", "--class", "NoSuchClass", "--timeout", 200)

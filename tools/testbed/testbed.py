@@ -526,6 +526,11 @@ class Testbed:
             args += ["--visible"]
         return self.probe(*args, timeout=timeout + 30)[0]
 
+    def xdotool(self, *args):
+        """Real input through the X display (keys reach low-level hooks like a player's would)."""
+        return subprocess.run(["xdotool", *[str(a) for a in args]], env=self.env(), check=True,
+                              stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60).stdout
+
     # ------------------------------------------------------------ screenshots
 
     def screenshot(self, name):

@@ -11,6 +11,7 @@ const wchar_t kUsageText[] =
     L"  windows [--children] [--class C] [--title T] [--pid N]   list windows\n"
     L"  find [--class C] [--title T] [--pid N] [--visible] [--children] [--timeout MS]\n"
     L"  waitgone HWND [--timeout MS]                              wait until a window is destroyed\n"
+    L"  gettext HWND                                              a control's text (WM_GETTEXT)\n"
     L"  send HWND MSG WPARAM LPARAM [--timeout MS]                SendMessage, prints the result\n"
     L"  post HWND MSG WPARAM LPARAM                               PostMessage\n"
     L"  copydata HWND DWDATA TEXT [--from HWND] [--no-terminator] [--hex BYTES] [--timeout MS]\n"
@@ -34,6 +35,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"windows", probe::CmdWindows, {L"children", L"visible"}},
         {L"find", probe::CmdFind, {L"children", L"visible"}},
         {L"waitgone", probe::CmdWaitGone, {}},
+        {L"gettext", probe::CmdGetText, {}},
         {L"send", probe::CmdSend, {}},
         {L"post", probe::CmdPost, {}},
         {L"copydata", probe::CmdCopyData, {L"no-terminator"}},

@@ -58,6 +58,7 @@ int Fail(int code, const std::wstring& message);
 int CmdWindows(const Args& args);
 int CmdFind(const Args& args);
 int CmdWaitGone(const Args& args);
+int CmdGetText(const Args& args);
 int CmdSend(const Args& args);
 int CmdPost(const Args& args);
 int CmdCopyData(const Args& args);

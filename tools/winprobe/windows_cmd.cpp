@@ -151,6 +151,26 @@ int CmdFind(const Args& args) {
                              std::to_wstring(timeout) + L" ms");
 }
 
+// The text a control holds (an edit's contents are not its caption), asked with WM_GETTEXT
+// under a time limit.
+int CmdGetText(const Args& args) {
+    HWND w = nullptr;
+    if (args.Positional().size() != 1 || !ParseWindow(args.Positional()[0], &w))
+        return Fail(kUsage, L"usage: gettext HWND");
+    if (!::IsWindow(w)) return Fail(kFailed, L"no such window");
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length))
+        return Fail(kFailed, L"the window does not answer");
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 5000,
+                               &copied))
+        return Fail(kFailed, L"the window does not answer");
+    text.resize(copied < text.size() ? copied : text.size() - 1);
+    Json().Num("hwnd", Num(w)).Str("text", text).Print();
+    return kOk;
+}
+
 int CmdWaitGone(const Args& args) {
     HWND w = nullptr;
     if (args.Positional().size() != 1 || !ParseWindow(args.Positional()[0], &w))

@@ -153,6 +153,14 @@ LRESULT CBtnEx::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     return fw::CWnd::WindowProc(msg, w, l);
 }
 
+void CBtnEx::PostNcDestroy() {
+    // The tooltip is owned by the top-level window and usually dies with it before we get
+    // here; never destroy a handle value that may since belong to another window.
+    HWND tip = tooltip_.Release();
+    if (tip && ::IsWindow(tip)) ::DestroyWindow(tip);
+    tooltipOn_ = false;
+}
+
 LRESULT CBtnEx::OnMouseMove(WPARAM, LPARAM) {
     if (!tracking_) {
         TRACKMOUSEEVENT track{};

@@ -45,6 +45,7 @@ public:
 protected:
     BOOL OnChildNotify(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    void PostNcDestroy() override;
 
     LRESULT OnMouseMove(WPARAM, LPARAM);
     LRESULT OnMouseHover(WPARAM, LPARAM);

@@ -49,7 +49,9 @@ BOOL CMessageBox::OnInitDialog() {
         text = MeasureText(dc.Get());
     }
     const SIZE strip = BitmapSize(firstButtonImage_.Get());
-    const Size button{strip.cx / 4, strip.cy};
+    // Without its image a button still needs room for its caption, or the box could not be
+    // answered at all.
+    const Size button = strip.cx >= 4 && strip.cy > 0 ? Size{strip.cx / 4, strip.cy} : Size{57, 23};
     const Size window = MsgBoxWindowSize(text.cx, text.cy, lineCount_, button);
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.cx, window.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 

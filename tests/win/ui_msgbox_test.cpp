@@ -23,10 +23,13 @@ struct Posted {
 // A message box that feeds itself input once it is up, and records its size.
 class CScriptedBox : public CMessageBox {
 public:
-    CScriptedBox(int style, const std::wstring& text, std::vector<Posted> script)
-        : CMessageBox(nullptr, style, L"kelvra - Brennic", text, Skin(131), Skin(132), Skin(133), Skin(133)),
+    CScriptedBox(int style, const std::wstring& text, std::vector<Posted> script, bool withImages = true)
+        : CMessageBox(nullptr, style, L"kelvra - Brennic", text, withImages ? Skin(131) : nullptr,
+                      withImages ? Skin(132) : nullptr, withImages ? Skin(133) : nullptr,
+                      withImages ? Skin(133) : nullptr),
           script_(std::move(script)) {}
     SIZE size{};
+    SIZE firstButton{};
     bool secondButtonExists = false;
 
 protected:
@@ -36,6 +39,9 @@ protected:
         ::GetWindowRect(m_hWnd, &wr);
         size = SIZE{wr.right - wr.left, wr.bottom - wr.top};
         secondButtonExists = SecondButton().m_hWnd != nullptr;
+        RECT br{};
+        ::GetWindowRect(FirstButton().m_hWnd, &br);
+        firstButton = SIZE{br.right - br.left, br.bottom - br.top};
         for (const Posted& p : script_) PostMessage(p.msg, p.w, 0);
         return r;
     }
@@ -75,4 +81,12 @@ TEST(SkinnedMessageBox, SizeFollowsTextAndButtons) {
     // The second line adds its height and 3 pixels.
     EXPECT_GT(two.cy, one.cy + 3);
     EXPECT_EQ(one.cy, 3 + (two.cy - 6 - 23 - 90) / 2 + 23 + 90);
+}
+
+TEST(SkinnedMessageBox, MissingImagesStillGiveAnAnswerableBox) {
+    CScriptedBox box(kMsgBoxYesNo, L"确定?", {{WM_COMMAND, kMsgBoxFirstButtonId}}, false);
+    EXPECT_EQ(box.DoModal(), IDYES);
+    EXPECT_TRUE(box.secondButtonExists);
+    EXPECT_EQ(box.firstButton.cx, 57);
+    EXPECT_EQ(box.firstButton.cy, 23);
 }

@@ -40,17 +40,25 @@ for preset in native mingw; do
   fi
 done
 
-# Tests of one layer (label) and how many of them failed in the last run.
+# Tests of one layer (label) and how many of them failed in the last run. Fixture tests
+# (the bed, the sandbox) carry other labels and are not counted in a layer.
 layer_line() {
-  local dir=$1 label=$2 total failed names
-  names=$(ctest --test-dir "$dir" -N -L "^${label}\$" 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: *//p' \
-          | grep -vE '^wine_(setup|cleanup)$')
-  total=$(printf '%s\n' "$names" | grep -c . || true)
-  failed=0
-  if [ -f "$dir/Testing/Temporary/LastTestsFailed.log" ] && [ "$total" -gt 0 ]; then
-    failed=$(cut -d: -f2- "$dir/Testing/Temporary/LastTestsFailed.log" | grep -cxF "$names" || true)
-  fi
-  printf '%-6s %6s %7s\n' "$label" "$total" "$failed"
+  local dir=$1 label=$2
+  ctest --test-dir "$dir" -N --show-only=json-v1 2>/dev/null | python3 -c '
+import json, os, sys
+label, failed_log = sys.argv[1], sys.argv[2]
+tests = json.load(sys.stdin).get("tests", [])
+names = set()
+for t in tests:
+    for prop in t.get("properties", []):
+        if prop.get("name") == "LABELS" and label in prop.get("value", []):
+            names.add(t["name"])
+failed = set()
+if os.path.exists(failed_log):
+    with open(failed_log) as f:
+        failed = {line.strip().split(":", 1)[-1] for line in f if line.strip()}
+print(f"{label:<6} {len(names):>6} {len(names & failed):>7}")
+' "$label" "$dir/Testing/Temporary/LastTestsFailed.log"
 }
 
 step "summary"

@@ -383,3 +383,29 @@ TEST(SkinnedFrame, CaptionButtonsMaximiseAndRestore) {
     EXPECT_EQ(frame.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left + 1, r.top + 1)), HTTOPLEFT);
     EXPECT_EQ(frame.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left + 100, r.top + 10)), HTCAPTION);
 }
+
+TEST_F(SkinKit, OwnerDrawIsReflectedToTheButtonAndCaptionCommandsRoute) {
+    fw::Bitmap strip(Skin(133));
+    CBtnEx button;
+    ASSERT_TRUE(button.Create(L"", WS_CHILD, RECT{20, 50, 77, 73}, frame->m_hWnd, 708));
+    button.SetImage(strip.Get(), true);
+    fw::WindowDc screen(nullptr);
+    Canvas picture(screen.Get(), 57, 23);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = 708;
+    item.hwndItem = button.m_hWnd;
+    item.hDC = picture.Dc();
+    item.rcItem = RECT{0, 0, 57, 23};
+    item.itemState = ODS_SELECTED;
+    EXPECT_EQ(frame->SendMessage(WM_DRAWITEM, 708, reinterpret_cast<LPARAM>(&item)), TRUE);
+    EXPECT_EQ(::GetPixel(picture.Dc(), 28, 6), PixelOf(strip.Get(), 2 * 57 + 28, 6));
+
+    // The close caption command asks the window to close through the system command.
+    MSG msg;
+    while (::PeekMessageW(&msg, frame->m_hWnd, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE)) {
+    }
+    frame->SendMessage(WM_COMMAND, MAKEWPARAM(kCloseButtonId, BN_CLICKED), 0);
+    ASSERT_TRUE(::PeekMessageW(&msg, frame->m_hWnd, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(SC_CLOSE));
+}

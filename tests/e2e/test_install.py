@@ -100,15 +100,6 @@ class OrdinaryStarts(NetTestCase):
             self.assertIn("main-window", seen)
             self.assertNotIn("statistics-done", seen[: seen.index("main-window")])
 
-    def test_counter_that_is_not_a_number_starts_again_at_one(self):
-        installed = self.place(self.install_dir)
-        with open(os.path.join(self.install_dir, "Statistic.ini"), "w", encoding="ascii", newline="\r\n") as f:
-            f.write("[Tamsolo]\nGame=abc\nShortKey=0,121\n")
-        self.bed.run(installed, [], timeout=60)
-        values = self.ini(os.path.join(self.install_dir, "Statistic.ini"))
-        self.assertEqual(values.get("Game"), "1")
-        self.assertEqual(values.get("ShortKey"), "0,121")
-
     def test_partner_start_counts_kelvra(self):
         installed = self.place(self.install_dir)
         result = self.bed.run(installed, ["/CorvelD"], timeout=90)

@@ -99,14 +99,17 @@ def _end_process(pid, start, grace=3.0):
 
 
 def _processes_of_prefix(prefix):
-    """Every live process whose environment names this prefix: what `wineserver -k` may
-    have missed (a program stuck before it reached the server). Other prefixes are left alone."""
+    """Every live Wine process whose environment names this prefix: what `wineserver -k` may
+    have missed (a program stuck before it reached the server). Other prefixes, and a shell
+    that merely exports this WINEPREFIX, are left alone."""
     wanted = b"WINEPREFIX=" + os.fsencode(prefix)
     found = []
     for entry in os.listdir("/proc"):
         if not entry.isdigit() or int(entry) in (os.getpid(), os.getppid()):
             continue
         try:
+            if not os.path.basename(os.readlink(f"/proc/{entry}/exe")).startswith("wine"):
+                continue
             with open(f"/proc/{entry}/environ", "rb") as f:
                 env = f.read().split(b"\0")
         except OSError:

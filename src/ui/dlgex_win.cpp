@@ -113,7 +113,8 @@ void CDlgEx::MakeCaptionButton(CBtnEx& button, UINT id, HBITMAP image, int right
 
 void CDlgEx::SetSkin(HBITMAP background, bool resizeToImage, bool nineSlice, HBITMAP closeImage,
                      HBITMAP minimizeImage, HBITMAP maximizeImage, HBITMAP restoreImage) {
-    background_.Reset(background);
+    // Setting the same skin again must not delete the image it keeps.
+    if (background != background_.Get()) background_.Reset(background);
     nineSlice_ = nineSlice;
     RECT client{};
     const SIZE image = BitmapSize(background);

@@ -20,8 +20,8 @@ bool CImgProgress::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
 }
 
 void CImgProgress::SetImages(HBITMAP background, HBITMAP fill) {
-    background_.Reset(background);
-    fill_.Reset(fill);
+    if (background != background_.Get()) background_.Reset(background);
+    if (fill != fill_.Get()) fill_.Reset(fill);
     const SIZE bg = BitmapSize(background);
     const SIZE fg = BitmapSize(fill);
     if (m_hWnd && bg.cx > 0) {

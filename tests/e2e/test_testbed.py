@@ -1,8 +1,11 @@
 """The test bed itself: a Chinese Windows under Wine, a display that shows CJK text,
 screenshots, and the probe that every other end-to-end test relies on."""
 
+import json
 import os
 import struct
+import subprocess
+import sys
 import tempfile
 import unittest
 
@@ -71,6 +74,9 @@ class ProbeTest(BedTestCase):
     def test_messages_reach_the_window(self):
         proc, wnd = self.open_window()
         self.assertEqual(self.bed.probe("send", wnd["hwnd"], "WM_USER+1", 40, 2), [{"result": 42}])
+        # Hex, negative and named numbers as the tests write them (SC_CLOSE is 0xF060).
+        self.assertEqual(self.bed.probe("send", wnd["hwnd"], "0x401", "0x10", -1), [{"result": 15}])
+        self.assertEqual(self.bed.probe("send", wnd["hwnd"], "WM_USER+1", "SC_CLOSE", 0), [{"result": 0xF060}])
         # The text in UTF-16 with its terminator: 2 characters + 1, two bytes each.
         self.assertEqual(self.bed.probe("copydata", wnd["hwnd"], 1, "你好")[0]["result"], 6)
         self.assertEqual(self.bed.probe("copydata", wnd["hwnd"], 1, "你好", "--no-terminator")[0]["result"], 4)
@@ -82,7 +88,7 @@ class ProbeTest(BedTestCase):
     def test_screenshots_are_not_blank(self):
         proc, wnd = self.open_window()
         shot = self.bed.window_screenshot(wnd["hwnd"], "probe_window.png")
-        out = testbed.subprocess.run(["identify", "-format", "%w %h", shot], capture_output=True, text=True)
+        out = subprocess.run(["identify", "-format", "%w %h", shot], capture_output=True, text=True)
         self.assertEqual(out.stdout.split(), ["520", "200"])
         self.assertGreater(testbed.png_colour_count(shot), 2)
         display = self.bed.screenshot("probe_display.png")
@@ -180,6 +186,26 @@ class CleanupTest(unittest.TestCase):
             self.assertIsNone(testbed._proc_start_time(state["xvfb_pid"]))
             self.assertEqual(testbed._processes_of_prefix(bed.prefix), [])
             self.assertFalse(bed.is_running())
+
+
+class SharedStateTest(BedTestCase):
+    def test_separate_processes_share_one_bed(self):
+        out = subprocess.run([sys.executable, testbed.__file__, "--build-dir", self.bed.build_dir,
+                                      "status"], capture_output=True, text=True, timeout=60, check=True)
+        state = json.loads(out.stdout)
+        self.assertEqual(state["display"], self.bed.display)
+        self.assertEqual(state["prefix"], self.bed.prefix)
+        proc = self.start(self.bed.bin("bedcheck"), ["window", "共享"])
+        started = testbed.Testbed(self.bed.build_dir).state["started"]
+        self.assertIn(proc.pid, [entry["pid"] for entry in started])
+
+    def test_trace_file_of_the_prefix(self):
+        self.bed.clear_trace()
+        self.assertEqual(self.bed.read_trace(), [])
+        with open(self.bed.to_linux(r"C:\tamsolo_trace.txt"), "wb") as f:
+            f.write("pid=40 mode=6 event=login-page 登录\r\n".encode("utf-8"))
+        self.assertEqual(self.bed.read_trace(), [{"pid": 40, "mode": 6, "event": "login-page 登录"}])
+        self.bed.clear_trace()
 
 
 class BedHelpersTest(unittest.TestCase):

@@ -44,6 +44,7 @@ bool OpenAndSend(const std::wstring& address, DownloadHandles& h, DWORD* lastErr
                                         INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!session) return false;
     h.session = session;
+    if (h.cancelled) return false;
     HINTERNET connection =
         ::InternetConnectW(session, host.c_str(), parts.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     if (!connection) {
@@ -51,10 +52,12 @@ bool OpenAndSend(const std::wstring& address, DownloadHandles& h, DWORD* lastErr
         return false;
     }
     h.connection = connection;
+    if (h.cancelled) return false;
     HINTERNET request = ::HttpOpenRequestW(connection, L"GET", object.c_str(), L"HTTP/1.1", nullptr, nullptr,
                                            INTERNET_FLAG_RELOAD, 0);
     if (!request) return false;
     h.request = request;
+    if (h.cancelled) return false;
     const wchar_t* headers = reinterpret_cast<const wchar_t*>(tamsolo::kRequestHeaders);
     if (!::HttpSendRequestW(request, headers, static_cast<DWORD>(wcslen(headers)), nullptr, 0)) {
         if (lastError) *lastError = ::GetLastError();

@@ -25,6 +25,14 @@ public:
 
     // Request, connection and session, in that order.
     void CloseNetwork();
+    // From another thread: stops the exchange. A handle the worker has not published yet is
+    // closed by the worker itself as soon as it sees the flag.
+    void Cancel() {
+        cancelled = true;
+        CloseNetwork();
+    }
+    // Before a new exchange with the same object.
+    void Rearm() { cancelled = false; }
     void CloseFile();
     void CloseAll() {
         CloseNetwork();
@@ -36,6 +44,7 @@ public:
     std::atomic<HINTERNET> connection{nullptr};
     std::atomic<HINTERNET> request{nullptr};
     std::atomic<HANDLE> file{nullptr};
+    std::atomic<bool> cancelled{false};
 };
 
 // Statistics request: the address must begin with "http://"; success is that the request was

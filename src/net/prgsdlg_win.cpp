@@ -56,6 +56,7 @@ BOOL CPrgsDlg::OnInitDialog() {
 
     m_success = false;
     m_over = false;
+    m_handles.Rearm();
     StartThreads();
     fw::Trace(L"progress-dialog");
     return TRUE;
@@ -126,7 +127,7 @@ void CPrgsDlg::OnCancel() {
     // Closing the connection makes the read in progress fail, so the worker ends by itself
     // (it holds WinINet's and the heap's locks while it runs; killing it outright could leave
     // them held for the rest of this process). Only a worker that does not end is stopped.
-    m_handles.CloseNetwork();
+    m_handles.Cancel();
     if (m_downloadThread && !WaitPumpingSent(m_downloadThread.Get(), kStopGraceMs)) {
         ::TerminateThread(m_downloadThread.Get(), 1);
     }

@@ -218,3 +218,33 @@ TEST_F(HttpGetTest, NoticeTextBelow1024BytesInTheAnsiCodePage) {
     ASSERT_TRUE(Set(L"/notice.txt", L"mode=nolength&body=x"));
     EXPECT_FALSE(net::HttpNoticeText(kBase + L"/notice.txt", &text));
 }
+
+TEST_F(HttpGetTest, CancelFromAnotherThreadEndsTheDownloadAtOnce) {
+    const std::wstring file = TempFile(L"net_get_cancel.bin");
+    ASSERT_TRUE(Set(L"/slow.exe", L"mode=slow&size=20000&delay=0.5"));
+    struct Job {
+        std::wstring address, file;
+        net::DownloadHandles handles;
+        bool result = true;
+    } job{kBase + L"/slow.exe", file, {}, true};
+    auto run = [](void* p) -> DWORD {
+        auto* j = static_cast<Job*>(p);
+        j->result = net::HttpUpdateDownload(j->address, j->file, nullptr, &j->handles);
+        return 0;
+    };
+    fw::Handle worker(::CreateThread(nullptr, 0, run, &job, 0, nullptr));
+    ASSERT_TRUE(worker);
+    ::Sleep(1200);
+    const DWORD cancelledAt = ::GetTickCount();
+    job.handles.Cancel();
+    EXPECT_EQ(::WaitForSingleObject(worker.Get(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_LT(::GetTickCount() - cancelledAt, 3000u);
+    EXPECT_FALSE(job.result);
+    EXPECT_TRUE(job.handles.Empty());
+    // A cancel before the exchange begins stops it before anything is fetched.
+    job.handles.Rearm();
+    job.handles.Cancel();
+    EXPECT_FALSE(net::HttpUpdateDownload(job.address, file, nullptr, &job.handles));
+    EXPECT_TRUE(job.handles.Empty());
+    ::DeleteFileW(file.c_str());
+}

@@ -53,6 +53,16 @@ class ChineseWindowsTest(BedTestCase):
                 self.assertTrue(info["distinct"], f"{face}: 中 and 文 look alike (boxes?)")
 
 
+    def test_user_folders_stay_inside_the_prefix(self):
+        # Installs, downloads and desktop shortcuts of the tests must never land in the real home.
+        profile = os.path.join(self.bed.drive_c, "users", self.bed.user_name())
+        for name in ("Desktop", "Documents", "Downloads"):
+            with self.subTest(folder=name):
+                path = os.path.join(profile, name)
+                self.assertTrue(os.path.isdir(path))
+                self.assertFalse(os.path.islink(path), f"{path} leads out of the prefix")
+
+
 class ProbeTest(BedTestCase):
     TITLE = "测试窗口 中文标题"
 

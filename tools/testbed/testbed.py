@@ -158,7 +158,9 @@ def _registry_text():
     lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\DllOverrides]", '"winemenubuilder.exe"=""']
     # There is no window manager on the display: Wine draws captions and borders itself,
     # so screenshots show windows as a player would see them.
-    lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\X11 Driver]", '"Decorated"="N"']
+    # Unmanaged windows are also destroyed at once instead of after a wait for a window
+    # manager that never answers.
+    lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\X11 Driver]", '"Decorated"="N"', '"Managed"="N"']
     return "\r\n".join(lines) + "\r\n"
 
 
@@ -383,6 +385,7 @@ class Testbed:
             if boot.returncode != 0:
                 raise TestbedError(f"wineboot failed ({boot.returncode}); see {log_path}")
             self._install_wine_fonts()
+            self._detach_user_folders()
             reg_path = os.path.join(self.wine_dir, "bed.reg")
             with open(reg_path, "wb") as f:
                 f.write(b"\xff\xfe" + _registry_text().encode("utf-16-le"))
@@ -391,6 +394,19 @@ class Testbed:
                                  start_new_session=True)
             if reg.returncode != 0:
                 raise TestbedError(f"regedit failed ({reg.returncode}); see {log_path}")
+
+    def _detach_user_folders(self):
+        """wineboot links Desktop, Documents, Downloads and the like to the Linux home folder;
+        a test that installs or drops files there would write outside the prefix. They become
+        plain folders of the prefix instead."""
+        users = os.path.join(self.drive_c, "users")
+        for user in os.listdir(users) if os.path.isdir(users) else []:
+            profile = os.path.join(users, user)
+            for name in os.listdir(profile) if os.path.isdir(profile) else []:
+                path = os.path.join(profile, name)
+                if os.path.islink(path):
+                    os.unlink(path)
+                    os.makedirs(path)
 
     def _install_wine_fonts(self):
         """Wine's own fonts (Marlett draws caption buttons, menu checks and scroll arrows)

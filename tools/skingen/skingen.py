@@ -317,10 +317,12 @@ def progress_background():
 
 
 def progress_fill():
+    # The bar draws the fill from both of its ends at once, so it must not change along x:
+    # any left-to-right shading would show as a seam in the middle of a short fill.
     w, h = 390, 21
     c = Canvas(w, h)
     c.paint((0, 0, w, h), lambda x, y: cov(sd_round_rect(x, y, 1, 1, w - 1, h - 1, 9.5)),
-            lambda x, y: (mix(vgrad(y, 1, h, TEAL_LIGHT, TEAL), hexc('2d7fd0'), 0.35 * x / w), 1.0))
+            lambda x, y: (vgrad(y, 1, h, TEAL_LIGHT, TEAL), 1.0))
     c.paint((0, 0, w, h / 2), lambda x, y: cov(sd_round_rect(x, y, 4, 2.5, w - 4, h / 2, 5)), (WHITE, 0.35))
     return c
 

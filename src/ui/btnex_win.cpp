@@ -162,14 +162,7 @@ void CBtnEx::PostNcDestroy() {
 }
 
 LRESULT CBtnEx::OnMouseMove(WPARAM, LPARAM) {
-    if (!tracking_) {
-        TRACKMOUSEEVENT track{};
-        track.cbSize = sizeof(track);
-        track.dwFlags = TME_LEAVE | TME_HOVER;
-        track.hwndTrack = m_hWnd;
-        track.dwHoverTime = 10;
-        tracking_ = ::TrackMouseEvent(&track) != FALSE;
-    }
+    if (!tracking_) tracking_ = TrackHoverAndLeave(m_hWnd);
     return Default();
 }
 

@@ -55,6 +55,15 @@ fw::Bitmap CopyBitmap(HBITMAP source) {
     return fw::Bitmap(static_cast<HBITMAP>(::CopyImage(source, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
+bool TrackHoverAndLeave(HWND control) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE | TME_HOVER;
+    track.hwndTrack = control;
+    track.dwHoverTime = 10;
+    return ::TrackMouseEvent(&track) != FALSE;
+}
+
 void EnsureCommonControls() {
     static const bool registered = [] {
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};

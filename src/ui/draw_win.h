@@ -51,6 +51,9 @@ void KeyedCopy(HDC dest, int dx, int dy, int dw, int dh, HDC src, int sx, int sy
 // pixels of the bitmap it is given) never touches the caller's bitmap.
 fw::Bitmap CopyBitmap(HBITMAP source);
 
+// Asks for hover (after 10 ms) and leave notifications for a control; true when requested.
+bool TrackHoverAndLeave(HWND control);
+
 // Registers the common-control classes the kit uses (tooltips, progress bars) once per process.
 void EnsureCommonControls();
 

@@ -214,7 +214,8 @@ TEST_F(HttpGetTest, NoticeTextBelow1024BytesInTheAnsiCodePage) {
     // Chinese text in the system's code page (GBK here).
     ASSERT_TRUE(Set(L"/notice.txt", L"mode=ok&charset=gbk&body=%E5%85%AC%E5%91%8A%3A%20%E6%9C%8D%E5%8A%A1%E5%99%A8"));
     EXPECT_TRUE(net::HttpNoticeText(kBase + L"/notice.txt", &text));
-    if (::GetACP() == 936) EXPECT_EQ(text, L"公告: 服务器");
+    ASSERT_EQ(::GetACP(), 936u) << "the test bed runs a Chinese Windows";
+    EXPECT_EQ(text, L"公告: 服务器");
     ASSERT_TRUE(Set(L"/notice.txt", L"mode=nolength&body=x"));
     EXPECT_FALSE(net::HttpNoticeText(kBase + L"/notice.txt", &text));
 }

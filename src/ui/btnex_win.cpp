@@ -181,6 +181,10 @@ LRESULT CBtnEx::OnMouseLeave(WPARAM, LPARAM) {
 }
 
 LRESULT CBtnEx::OnLButtonUp(WPARAM, LPARAM) {
+    // Released away from the button, the button's own state does not change, so nothing would
+    // repaint the latched pressed frame: ask for that repaint here (before the click, which may
+    // take the button away).
+    if (pressedLatch_) ::InvalidateRect(m_hWnd, nullptr, FALSE);
     pressedLatch_ = false;
     return Default();
 }

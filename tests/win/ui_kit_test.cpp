@@ -200,8 +200,17 @@ TEST_F(SkinKit, EachButtonStateDrawsItsFrame) {
     EXPECT_EQ(frameShown(ODS_SELECTED), 2);
     // Held and moved off: the latch keeps the pressed frame until the button is released.
     EXPECT_EQ(frameShown(0), 2);
+    // Released off the button: the latched frame must be repainted, nothing else would.
+    // (Only a shown window collects a region to repaint.)
+    const bool frameWasVisible = ::IsWindowVisible(frame->m_hWnd) != FALSE;
+    ::ShowWindow(frame->m_hWnd, SW_SHOWNOACTIVATE);
+    ::ShowWindow(button.m_hWnd, SW_SHOWNA);
+    ::ValidateRect(button.m_hWnd, nullptr);
     button.SendMessage(WM_LBUTTONUP);
     EXPECT_FALSE(button.PressedLatch());
+    EXPECT_TRUE(::GetUpdateRect(button.m_hWnd, nullptr, FALSE));
+    ::ShowWindow(button.m_hWnd, SW_HIDE);
+    if (!frameWasVisible) ::ShowWindow(frame->m_hWnd, SW_HIDE);
     button.SendMessage(WM_MOUSELEAVE);
     EXPECT_EQ(frameShown(0), 0);
     EXPECT_EQ(frameShown(ODS_DISABLED), 3);

@@ -68,13 +68,7 @@ int SizingEdgeFromHitCode(WPARAM code) {
 // The skin's pixels as 0x00RRGGBB, top row first, for the corner test.
 std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Dib32Info(width, height);
     fw::WindowDc screen(nullptr);
     if (::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) == 0) {
         pixels.clear();

@@ -2,18 +2,23 @@
 
 namespace tamsolo::ui {
 
+BITMAPINFO Dib32Info(int width, int height, bool bottomUp) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = bottomUp ? height : -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 Canvas::Canvas(HDC compatibleWith, int width, int height)
     : dc_(::CreateCompatibleDC(compatibleWith)), width_(width > 0 ? width : 1), height_(height > 0 ? height : 1) {
     if (!dc_) return;
     // Always 32-bit colour, whatever the target is: a memory DC's "compatible" bitmap would be
     // monochrome, and a fixed format keeps colour-keyed copies exact.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Dib32Info(width_, height_);
     void* bits = nullptr;
     bitmap_.Reset(::CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap_) old_ = ::SelectObject(dc_.Get(), bitmap_.Get());

@@ -41,6 +41,9 @@ private:
 // offset from the parent.
 void PaintParentBackground(HWND control, HDC dc);
 
+// The header of a 32-bit colour bitmap: rows top row first, or bottom-up when asked.
+BITMAPINFO Dib32Info(int width, int height, bool bottomUp = false);
+
 // Size of a bitmap; {0, 0} for none.
 SIZE BitmapSize(HBITMAP bitmap);
 

@@ -8,6 +8,7 @@
 
 #include "framework/handle_win.h"
 #include "ui/colorkey.h"
+#include "ui/draw_win.h"
 
 namespace tamsolo::ui {
 
@@ -59,13 +60,7 @@ struct GlobalTraits {
 using GlobalMemory = fw::UniqueHandle<GlobalTraits>;
 
 HBITMAP CreateTopDownOrBottomUpDib(int width, int height, bool bottomUp, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = bottomUp ? height : -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Dib32Info(width, height, bottomUp);
     return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 

@@ -1,0 +1,19 @@
+// The browser's URL cache and the Flash player's stored data: the clear-cache job of the main
+// menu and the game-loader purge a game page runs before it refreshes.
+#pragma once
+
+#include <windows.h>
+
+namespace web {
+
+// Deletes every cached entry whose address holds "WMainLoader.swf?username=" (letter case
+// ignored), cookies never. TRUE when the cache enumeration ran to its end.
+BOOL PurgeGameLoader();
+
+// Starts the clear-cache job on a worker thread: the Flash player's shared objects, then every
+// cache entry but cookies and the cache folder. When it has finished, `message` is posted to
+// `notify` with wParam 1 when everything went, 0 when something stayed. False when the thread
+// could not be started (nothing is posted then).
+bool StartCacheClearing(HWND notify, UINT message);
+
+}  // namespace web

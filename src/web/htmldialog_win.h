@@ -1,0 +1,78 @@
+// Windows that show one web page: CDHtmlDialog, a dialog from a template whose client area is
+// the browser, and CHtmlView, a child window holding the browser (the game frame's view).
+// Both dispatch element events of the top document through a page-event table per class:
+// an entry matches the source element's class name or tag name and the event number.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/dialog_win.h"
+#include "framework/wnd_win.h"
+#include "web/browserhost_win.h"
+
+namespace web {
+
+class CDHtmlDialog;
+
+enum class PageMatch { kClass, kTag };
+
+struct PageEventEntry {
+    PageMatch match;
+    const char16_t* name;  // nullptr ends the table
+    long dispid;
+    HRESULT (CDHtmlDialog::*handler)(const tamsolo::PageElementPtr& source);
+};
+
+class CDHtmlDialog : public fw::CDialog, protected BrowserEvents {
+public:
+    CDHtmlDialog(UINT templateId, HWND parent, const std::wstring& url = L"");
+
+    CBrowserHost& Browser() { return browser_; }
+    const std::wstring& Url() const { return url_; }
+    void SetUrl(const std::wstring& url) { url_ = url; }
+    // True once a navigate-complete of the top-level browser has been seen.
+    bool HasDocument() const { return hasDocument_; }
+
+protected:
+    // Creates the browser over the whole client area and navigates to Url() if it is set.
+    BOOL OnInitDialog() override;
+    // Takes the top document when the completing frame is the top-level browser.
+    void OnNavigateComplete(const std::wstring& url, bool topLevel) override;
+    // Dispatches through PageEvents(): the first matching entry runs; S_FALSE when none.
+    HRESULT OnElementEvent(long dispid, const tamsolo::PageElementPtr& source) override;
+    // This class's table; derived classes return their own (or the base's).
+    virtual const PageEventEntry* PageEvents() const;
+
+    LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    FW_DECLARE_MESSAGE_MAP()
+
+private:
+    CBrowserHost browser_;
+    std::wstring url_;
+    bool hasDocument_ = false;
+};
+
+class CHtmlView : public fw::CWnd, protected BrowserEvents {
+public:
+    CHtmlView() = default;
+
+    // Creates the view as a child of parent over rect, with the browser filling it, then calls
+    // OnInitialUpdate.
+    bool Create(HWND parent, const RECT& rect, UINT id);
+    CBrowserHost& Browser() { return browser_; }
+
+protected:
+    virtual void OnInitialUpdate() {}
+
+    LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    FW_DECLARE_MESSAGE_MAP()
+
+private:
+    CBrowserHost browser_;
+};
+
+}  // namespace web

@@ -9,7 +9,7 @@ std::uint32_t PackPoint(ScreenPoint p) {
 }
 
 NavigationVerdict FilterNavigation(const std::u16string& url) {
-    if (url.compare(0, 4, u"app:") == 0 && url.size() >= 4) return NavigationVerdict::kCancel;
+    if (url.size() >= 4 && url.compare(0, 4, u"app:") == 0) return NavigationVerdict::kCancel;
     // Compared on the first ten characters exactly as written: "JavaScript:" is left alone.
     if (url.size() >= 10 && url.compare(0, 10, u"javascript") == 0) return NavigationVerdict::kAllow;
     return NavigationVerdict::kUnchanged;

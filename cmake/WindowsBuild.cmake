@@ -71,8 +71,10 @@ set_target_properties(win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINA
 file(GLOB WIN_TEST_PROGRAMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/programs/*.cpp)
 foreach(src ${WIN_TEST_PROGRAMS})
   get_filename_component(prog ${src} NAME_WE)
-  add_executable(${prog} ${src})
+  add_executable(${prog} ${src} ${FLAVOR_SOURCES})
   target_link_libraries(${prog} PRIVATE tamsolo_win)
+  # The test flavour: a program that shows a page carries the browser's test channel.
+  target_compile_definitions(${prog} PRIVATE TAMSOLO_TEST_BUILD=1)
   target_link_options(${prog} PRIVATE ${TAMSOLO_LINK_STATIC} -municode)
   set_target_properties(${prog} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()

@@ -20,6 +20,13 @@ const wchar_t kUsageText[] =
     L"  shortcut FILE.lnk                                         what a shell link holds\n"
     L"  screenshot HWND|0 OUT.png [--print]                       a window (0: the screen) as PNG;\n"
     L"      --print asks the window to draw itself (WM_PRINT), else the pixels on the screen\n"
+    L"  browser-navigate (--pid N | --hwnd H) URL [--timeout MS]  a page window of the test build\n"
+    L"      navigates its control to URL (the control's own Navigate2, as a page script would)\n"
+    L"  browser-complete (--pid N | --hwnd H) URL [--timeout MS]  raise navigate-complete and\n"
+    L"      document-complete of the top level for URL, where Wine completes no document\n"
+    L"  browser-title (--pid N | --hwnd H) TEXT [--timeout MS]    raise a title change\n"
+    L"      --pid: the channel of that process (the one of a visible page first, waiting up to\n"
+    L"      MS, 5000 by default); --hwnd: a channel window (class TamsoloBrowserTest) itself\n"
     L"numbers: decimal, 0x hex, or names such as WM_CLOSE, WM_USER+2, SC_CLOSE, VK_F5\n";
 
 struct Command {
@@ -43,6 +50,9 @@ int wmain(int argc, wchar_t** argv) {
         {L"ls", probe::CmdLs, {}},
         {L"shortcut", probe::CmdShortcut, {}},
         {L"screenshot", probe::CmdScreenshot, {L"print"}},
+        {L"browser-navigate", probe::CmdBrowserNavigate, {}},
+        {L"browser-complete", probe::CmdBrowserComplete, {}},
+        {L"browser-title", probe::CmdBrowserTitle, {}},
     };
     if (argc < 2) return probe::Fail(probe::kUsage, kUsageText);
     for (const auto& c : commands) {

@@ -66,5 +66,8 @@ int CmdRegRead(const Args& args);
 int CmdLs(const Args& args);
 int CmdShortcut(const Args& args);
 int CmdScreenshot(const Args& args);
+int CmdBrowserNavigate(const Args& args);
+int CmdBrowserComplete(const Args& args);
+int CmdBrowserTitle(const Args& args);
 
 }  // namespace probe

@@ -507,7 +507,8 @@ void CBrowserHost::Impl::NavigateError(const DISPPARAMS* params) {
     events->OnNavigateError(url, status, &cancel);
     if (cancelRef) *cancelRef = cancel ? VARIANT_TRUE : VARIANT_FALSE;
     // A failing frame inside a page (an advertisement, say) leaves the page as it is.
-    if (events && IsTopLevel(frame) && events->OnPageUnreachable(url, status)) ShowNotice(url, status);
+    if (events && IsTopLevel(frame) && tamsolo::IsServerAddress(fw::U(url)) && events->OnPageUnreachable(url, status))
+        ShowNotice(url, status);
 }
 
 void CBrowserHost::Impl::ShowNotice(const std::wstring& url, long status) {

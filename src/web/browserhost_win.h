@@ -37,7 +37,7 @@ public:
         (void)url; (void)status; (void)cancel;
     }
     virtual void OnTitleChange(const std::wstring& title) { (void)title; }
-    // The top-level page could not be opened (no connection, or an HTTP error; status as
+    // The top-level page of a server (http, https) could not be opened (no connection, or an HTTP error; status as
     // NavigateError gave it), after OnNavigateError. True lets the host cover the page with its
     // own notice and a retry button, so the player is never left before an empty window; a
     // window that is still hidden at that point (the login page) should show itself here.

@@ -1,5 +1,7 @@
 #include "web/pageerror.h"
 
+#include <cstddef>
+
 namespace tamsolo {
 
 namespace {
@@ -13,7 +15,21 @@ std::u16string Decimal(long value) {
     return out;
 }
 
+bool StartsWithNoCase(const std::u16string& text, const char16_t* prefix) {
+    for (std::size_t i = 0; prefix[i]; ++i) {
+        if (i >= text.size()) return false;
+        char16_t c = text[i];
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool IsServerAddress(const std::u16string& url) {
+    return StartsWithNoCase(url, u"http://") || StartsWithNoCase(url, u"https://");
+}
 
 PageErrorText PageErrorFor(long status) {
     // Positive codes in the HTTP range mean the server is there but refused this page;

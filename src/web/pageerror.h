@@ -14,6 +14,10 @@ struct PageErrorText {
 // with an error) or a negative system code (the server could not be reached at all).
 PageErrorText PageErrorFor(long status);
 
+// Only pages fetched from a server (http, https) get the notice: a failing script address
+// ("javascript:..."), a page command or an internal page leaves the window as it is.
+bool IsServerAddress(const std::u16string& url);
+
 // The retry button's caption.
 constexpr char16_t kPageRetryCaption[] = u"重新连接";
 

@@ -310,4 +310,23 @@ TEST(PageError, ServerErrorsNameTheirStatusOthersSayUnreachable) {
     }
 }
 
+TEST(PageError, OnlyServerAddressesGetTheNotice) {
+    struct Case {
+        const char16_t* url;
+        bool server;
+    } cases[] = {
+        {u"http://127.0.0.1:18480/login.htm", true},
+        {u"HTTPS://game.example/", true},
+        {u"http://", true},
+        {u"javascript:void(0)", false},
+        {u"app://loadgame?x", false},
+        {u"about:blank", false},
+        {u"res://ieframe.dll/navcancl.htm", false},
+        {u"http:/x", false},
+        {u"htt", false},
+        {u"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tamsolo::IsServerAddress(c.url), c.server);
+}
+
 }  // namespace

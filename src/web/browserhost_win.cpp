@@ -686,6 +686,11 @@ bool CBrowserHost::SetSilent(bool silent) {
     return impl_->browser && SUCCEEDED(impl_->browser->put_Silent(silent ? VARIANT_TRUE : VARIANT_FALSE));
 }
 
+bool CBrowserHost::IsSilent() const {
+    VARIANT_BOOL silent = VARIANT_FALSE;
+    return impl_->browser && SUCCEEDED(impl_->browser->get_Silent(&silent)) && silent != VARIANT_FALSE;
+}
+
 void CBrowserHost::Move(const RECT& rect) {
     impl_->rect = rect;
     if (impl_->ole) {

@@ -79,6 +79,8 @@ public:
     bool Navigate(const std::wstring& url);
     bool Refresh();
     bool SetSilent(bool silent);
+    // The control's silent mode as it reports it (script errors raise no dialog).
+    bool IsSilent() const;
     void Move(const RECT& rect);
     // The control's own window (the first child of the parent it was created in), or null.
     HWND ControlWindow() const;

@@ -710,6 +710,19 @@ HWND CBrowserHost::ControlWindow() const {
     return wnd;
 }
 
+bool CBrowserHost::IsForControl(const MSG* msg) const {
+    if (!msg || !msg->hwnd || !impl_->browser) return false;
+    HWND control = ControlWindow();
+    return control && (msg->hwnd == control || ::IsChild(control, msg->hwnd));
+}
+
+bool CBrowserHost::TranslateAccelerator(MSG* msg) {
+    if (!msg || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST || !IsForControl(msg)) return false;
+    fw::ComPtr<IOleInPlaceActiveObject> active;
+    if (FAILED(impl_->browser->QueryInterface(IID_IOleInPlaceActiveObject, active.PutVoid())) || !active) return false;
+    return active->TranslateAccelerator(msg) == S_OK;
+}
+
 bool CBrowserHost::SetBodyScroll(const wchar_t* value) {
     if (!impl_->browser || !value) return false;
     fw::ComPtr<IDispatch> doc;

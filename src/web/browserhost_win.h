@@ -84,6 +84,12 @@ public:
     void Move(const RECT& rect);
     // The control's own window (the first child of the parent it was created in), or null.
     HWND ControlWindow() const;
+    // Offers a keyboard message meant for the control's windows to the control's own
+    // accelerator handling (Tab between the page's fields, Enter in a form, editing keys).
+    // True when the control took it; the caller then neither translates nor dispatches it.
+    bool TranslateAccelerator(MSG* msg);
+    // True when the message is for the control's window or one of its descendants.
+    bool IsForControl(const MSG* msg) const;
     // Sets the top document body's "scroll" attribute; false when there is no document or body.
     bool SetBodyScroll(const wchar_t* value);
     // The address of the current document as the control reports it.

@@ -60,6 +60,12 @@ HRESULT CDHtmlDialog::OnElementEvent(long dispid, const tamsolo::PageElementPtr&
     return S_FALSE;
 }
 
+BOOL CDHtmlDialog::PreTranslateMessage(MSG* msg) {
+    if (browser_.TranslateAccelerator(msg)) return TRUE;
+    if (browser_.IsForControl(msg) && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) return FALSE;
+    return fw::CDialog::PreTranslateMessage(msg);
+}
+
 LRESULT CDHtmlDialog::OnSize(WPARAM, LPARAM) {
     browser_.Move(ClientRect(m_hWnd));
     return Default();
@@ -91,6 +97,8 @@ bool CHtmlView::Create(HWND parent, const RECT& rect, UINT id) {
     OnInitialUpdate();
     return true;
 }
+
+BOOL CHtmlView::PreTranslateMessage(MSG* msg) { return browser_.TranslateAccelerator(msg) ? TRUE : FALSE; }
 
 LRESULT CHtmlView::OnSize(WPARAM, LPARAM) {
     browser_.Move(ClientRect(m_hWnd));

@@ -35,6 +35,11 @@ public:
     // True once a navigate-complete of the top-level browser has been seen.
     bool HasDocument() const { return hasDocument_; }
 
+    // Keys typed into the page go to the control first (Tab between fields, Enter in a form),
+    // and never to the dialog manager, which would take Tab, Enter and arrows for itself.
+    // Derived windows that swallow keys do so before calling this.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
 protected:
     // Creates the browser over the whole client area and navigates to Url() if it is set.
     BOOL OnInitDialog() override;
@@ -63,6 +68,8 @@ public:
     // OnInitialUpdate.
     bool Create(HWND parent, const RECT& rect, UINT id);
     CBrowserHost& Browser() { return browser_; }
+    // Keys typed into the page go to the control's accelerator handling first.
+    BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
     virtual void OnInitialUpdate() {}

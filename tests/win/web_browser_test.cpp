@@ -378,3 +378,41 @@ TEST(HtmlView, ChildViewHostsTheControl) {
 }
 
 }  // namespace
+
+namespace {
+
+class CPlainPage : public web::CDHtmlDialog {
+public:
+    CPlainPage() : web::CDHtmlDialog(kBareTemplate, nullptr) {}
+    int oks = 0, cancels = 0;
+
+protected:
+    void OnOK() override { ++oks; }
+    void OnCancel() override { ++cancels; }
+};
+
+TEST(HtmlDialogKeys, KeysForThePageNeverReachTheDialogManager) {
+    CPlainPage page;
+    ASSERT_TRUE(page.Create());
+    ::ShowWindow(page.m_hWnd, SW_SHOWNA);
+    HWND control = page.Browser().ControlWindow();
+    ASSERT_NE(control, nullptr);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE, VK_TAB}) {
+        MSG msg{control, WM_KEYDOWN, key, 0, 0, {0, 0}};
+        if (!page.PreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    Pump(100);
+    EXPECT_EQ(page.oks, 0) << "Enter in the page would have closed the dialog";
+    EXPECT_EQ(page.cancels, 0) << "Esc in the page would have closed the dialog";
+    // The same keys on the dialog itself still reach the dialog manager.
+    MSG esc{page.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    EXPECT_TRUE(page.PreTranslateMessage(&esc));
+    Pump(100);
+    EXPECT_EQ(page.cancels, 1);
+    page.DestroyWindow();
+}
+
+}  // namespace

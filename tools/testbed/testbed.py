@@ -293,6 +293,9 @@ class Testbed:
         overrides = "winemenubuilder.exe=d"
         if booting:
             # The prefix is made without the .NET and HTML-engine installers asking for downloads.
+            # Left out at boot, mshtml stays unregistered: the web-browser control is still
+            # created and raises BeforeNavigate2 (then NavigateError for a page), and no Gecko
+            # download is ever offered at run time (docs/architecture.md, "under Wine").
             overrides = "mscoree=;mshtml=;" + overrides
         env.update({
             "WINEPREFIX": self.prefix,

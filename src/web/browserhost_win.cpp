@@ -512,7 +512,7 @@ void CBrowserHost::Impl::NavigateError(const DISPPARAMS* params) {
 }
 
 void CBrowserHost::Impl::ShowNotice(const std::wstring& url, long status) {
-    if (!notice) {
+    if (!notice || !notice->GetSafeHwnd()) {
         notice.reset(new CPageNotice([this] { owner->Retry(); }));
         if (!notice->Create(parent)) {
             notice.reset();
@@ -625,7 +625,9 @@ bool CBrowserHost::Create(HWND parent, const RECT& rect, BrowserEvents* events) 
 void CBrowserHost::Destroy() {
     Impl& s = *impl_;
     s.channel.reset();
-    s.notice.reset();
+    // Only the notice's window goes now: Destroy may run from inside its retry button's
+    // handler, and the object must outlive that. It goes with the host.
+    if (s.notice) s.notice->DestroyWindow();
     s.failedUrl.clear();
     s.DisconnectDocument();
     if (s.browserPoint && s.browserCookie) s.browserPoint->Unadvise(s.browserCookie);

@@ -31,12 +31,13 @@ class CTestPage : public web::CDHtmDlgEx {
 public:
     CTestPage() : web::CDHtmDlgEx(kBareTemplate, nullptr) {}
     std::vector<Seen> log;
-    DWORD Flags() { return HostFlags(); }
+    bool closeOnNavigate = false;  // the page goes away from inside its before-navigate
 
 protected:
     void OnBeforeNavigate(const std::wstring& url, bool* cancel) override {
         web::CDHtmDlgEx::OnBeforeNavigate(url, cancel);
         log.push_back({L"before", url, *cancel, 0});
+        if (closeOnNavigate) DestroyWindow();
     }
     void OnNavigateError(const std::wstring& url, long status, bool* cancel) override {
         web::CDHtmDlgEx::OnNavigateError(url, status, cancel);
@@ -170,6 +171,20 @@ TEST_F(BrowserHostTest, UnreachablePageGetsTheNoticeAndRetry) {
     Pump(2000, [&] { return Find(page.log, L"complete") != nullptr; });
     EXPECT_EQ(page.Browser().NoticeWindow(), nullptr);
     EXPECT_TRUE(page.Browser().FailedUrl().empty());
+}
+
+TEST_F(BrowserHostTest, PageClosedFromItsRetryGoesQuietly) {
+    const std::wstring url = kSandbox + L"/game.htm";
+    ASSERT_TRUE(page.Browser().Navigate(url));
+    Pump(30000, [&] { return page.Browser().NoticeWindow() != nullptr; });
+    HWND notice = page.Browser().NoticeWindow();
+    ASSERT_NE(notice, nullptr);
+    page.closeOnNavigate = true;
+    ::SendMessageW(::GetDlgItem(notice, web::CPageNotice::kRetryId), BM_CLICK, 0, 0);
+    Pump(200);
+    EXPECT_EQ(page.m_hWnd, nullptr);
+    EXPECT_FALSE(page.Browser().IsCreated());
+    EXPECT_FALSE(::IsWindow(notice));
 }
 
 TEST_F(BrowserHostTest, HostFlagsReachTheSite) {

@@ -11,13 +11,13 @@
 #include <mshtmhst.h>
 #include <ole2.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <cwctype>
 
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
 #include "web/browsertest_win.h"
+#include "web/comvalue_win.h"
+#include "web/htmlelement_win.h"
 #include "web/pageerror.h"
 #include "web/pagenotice_win.h"
 
@@ -29,6 +29,14 @@
 
 namespace web {
 
+using com::Arg;
+using com::ArgBoolRef;
+using com::ArgDispatch;
+using com::ArgLong;
+using com::ArgText;
+using com::Bstr;
+using com::SameObject;
+
 namespace {
 
 LONG g_liveObjects = 0;
@@ -36,151 +44,6 @@ LONG g_liveObjects = 0;
 // Not in every SDK's uuid library.
 const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 const IID kDiidHtmlDocumentEvents2 = {0x3050F613, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
-
-// A BSTR owned for one call.
-class Bstr {
-public:
-    explicit Bstr(const wchar_t* text) : s_(::SysAllocString(text)) {}
-    Bstr() = default;
-    ~Bstr() { ::SysFreeString(s_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR Get() const { return s_; }
-    BSTR* Put() {
-        ::SysFreeString(s_);
-        s_ = nullptr;
-        return &s_;
-    }
-    std::wstring Text() const { return s_ ? std::wstring(s_, ::SysStringLen(s_)) : std::wstring(); }
-
-private:
-    BSTR s_ = nullptr;
-};
-
-// A VARIANT cleared on scope exit.
-class Variant {
-public:
-    Variant() { ::VariantInit(&v_); }
-    ~Variant() { ::VariantClear(&v_); }
-    Variant(const Variant&) = delete;
-    Variant& operator=(const Variant&) = delete;
-    VARIANT* Get() { return &v_; }
-
-private:
-    VARIANT v_;
-};
-
-// The argument the control passed by position (0 = first), or null when it did not pass it.
-// Arguments arrive in reverse order; "by reference to a variant" is followed once.
-const VARIANT* Arg(const DISPPARAMS* params, UINT index) {
-    if (!params || !params->rgvarg || index >= params->cArgs) return nullptr;
-    const VARIANT* v = &params->rgvarg[params->cArgs - 1 - index];
-    if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
-    return v;
-}
-
-std::wstring ArgText(const DISPPARAMS* params, UINT index) {
-    const VARIANT* v = Arg(params, index);
-    if (!v) return L"";
-    if (V_VT(v) == VT_BSTR && V_BSTR(v)) return std::wstring(V_BSTR(v), ::SysStringLen(V_BSTR(v)));
-    if (V_VT(v) == (VT_BYREF | VT_BSTR) && V_BSTRREF(v) && *V_BSTRREF(v))
-        return std::wstring(*V_BSTRREF(v), ::SysStringLen(*V_BSTRREF(v)));
-    return L"";
-}
-
-long ArgLong(const DISPPARAMS* params, UINT index) {
-    const VARIANT* v = Arg(params, index);
-    if (!v) return 0;
-    switch (V_VT(v)) {
-        case VT_I4: return V_I4(v);
-        case VT_INT: return V_INT(v);
-        case VT_UI4: return static_cast<long>(V_UI4(v));
-        case VT_BYREF | VT_I4: return V_I4REF(v) ? *V_I4REF(v) : 0;
-        default: return 0;
-    }
-}
-
-IDispatch* ArgDispatch(const DISPPARAMS* params, UINT index) {
-    const VARIANT* v = Arg(params, index);
-    if (!v) return nullptr;
-    if (V_VT(v) == VT_DISPATCH) return V_DISPATCH(v);
-    if (V_VT(v) == (VT_BYREF | VT_DISPATCH) && V_DISPATCHREF(v)) return *V_DISPATCHREF(v);
-    return nullptr;
-}
-
-// The cancel flag: a boolean by reference.
-VARIANT_BOOL* ArgBoolRef(const DISPPARAMS* params, UINT index) {
-    if (!params || !params->rgvarg || index >= params->cArgs) return nullptr;
-    VARIANT* v = &params->rgvarg[params->cArgs - 1 - index];
-    if (V_VT(v) == (VT_BYREF | VT_BOOL)) return V_BOOLREF(v);
-    return nullptr;
-}
-
-bool SameObject(IUnknown* a, IUnknown* b) {
-    if (!a || !b) return false;
-    fw::ComPtr<IUnknown> ua, ub;
-    if (FAILED(a->QueryInterface(IID_IUnknown, ua.PutVoid())) || FAILED(b->QueryInterface(IID_IUnknown, ub.PutVoid())))
-        return false;
-    return ua.Get() == ub.Get();
-}
-
-// One element of the page behind the portable interface.
-class HtmlElement : public tamsolo::PageElement {
-public:
-    explicit HtmlElement(IHTMLElement* element) {
-        element->AddRef();
-        *element_.Put() = element;
-    }
-
-    std::u16string ClassName() const override {
-        Bstr s;
-        if (FAILED(element_->get_className(s.Put()))) return u"";
-        return fw::U(s.Text());
-    }
-    std::u16string TagName() const override {
-        Bstr s;
-        if (FAILED(element_->get_tagName(s.Put()))) return u"";
-        std::wstring tag = s.Text();
-        std::transform(tag.begin(), tag.end(), tag.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-        return fw::U(tag);
-    }
-    bool DisabledIsTrue() const override {
-        Bstr name(L"disabled");
-        if (!name.Get()) return false;
-        Variant value;
-        if (FAILED(element_->getAttribute(name.Get(), 0, value.Get()))) return false;
-        return V_VT(value.Get()) == VT_BOOL && V_BOOL(value.Get()) == VARIANT_TRUE;
-    }
-    long OffsetLeft() const override {
-        long v = 0;
-        return SUCCEEDED(element_->get_offsetLeft(&v)) ? v : 0;
-    }
-    long OffsetTop() const override {
-        long v = 0;
-        return SUCCEEDED(element_->get_offsetTop(&v)) ? v : 0;
-    }
-    long OffsetWidth() const override {
-        long v = 0;
-        return SUCCEEDED(element_->get_offsetWidth(&v)) ? v : 0;
-    }
-    long OffsetHeight() const override {
-        long v = 0;
-        return SUCCEEDED(element_->get_offsetHeight(&v)) ? v : 0;
-    }
-    bool SetBackgroundPositionX(long x) override {
-        fw::ComPtr<IHTMLStyle> style;
-        if (FAILED(element_->get_style(style.Put())) || !style) return false;
-        VARIANT v;
-        ::VariantInit(&v);
-        V_VT(&v) = VT_I4;
-        V_I4(&v) = x;
-        return SUCCEEDED(style->put_backgroundPositionX(v));
-    }
-    void Click() override { element_->click(); }
-
-private:
-    fw::ComPtr<IHTMLElement> element_;
-};
 
 }  // namespace
 
@@ -572,8 +435,7 @@ HRESULT CBrowserHost::Impl::ElementEvent(DISPID dispid, const DISPPARAMS* params
     if (FAILED(arg->QueryInterface(IID_IHTMLEventObj, event.PutVoid())) || !event) return S_FALSE;
     fw::ComPtr<IHTMLElement> source;
     if (FAILED(event->get_srcElement(source.Put())) || !source) return S_FALSE;
-    auto element = std::make_shared<HtmlElement>(source.Get());
-    return events->OnElementEvent(dispid, element);
+    return events->OnElementEvent(dispid, WrapElement(source.Get()));
 }
 
 // ------------------------------------------------------------------------------------------

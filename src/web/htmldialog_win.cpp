@@ -62,7 +62,12 @@ HRESULT CDHtmlDialog::OnElementEvent(long dispid, const tamsolo::PageElementPtr&
 
 BOOL CDHtmlDialog::PreTranslateMessage(MSG* msg) {
     if (browser_.TranslateAccelerator(msg)) return TRUE;
-    if (browser_.IsForControl(msg) && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) return FALSE;
+    if (browser_.IsForControl(msg) && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
+        // Delivered here, so that no loop's dialog manager (a modal one runs its own) sees it.
+        ::TranslateMessage(msg);
+        ::DispatchMessageW(msg);
+        return TRUE;
+    }
     return fw::CDialog::PreTranslateMessage(msg);
 }
 

@@ -413,11 +413,12 @@ TEST(HtmlDialogKeys, KeysForThePageNeverReachTheDialogManager) {
     HWND control = page.Browser().ControlWindow();
     ASSERT_NE(control, nullptr);
     for (WPARAM key : {VK_RETURN, VK_ESCAPE, VK_TAB}) {
+        // As a modal loop runs: the filters, then the dialog manager, then dispatch.
         MSG msg{control, WM_KEYDOWN, key, 0, 0, {0, 0}};
-        if (!page.PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+        if (page.PreTranslateMessage(&msg)) continue;
+        if (::IsDialogMessageW(page.m_hWnd, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
     }
     Pump(100);
     EXPECT_EQ(page.oks, 0) << "Enter in the page would have closed the dialog";

@@ -103,7 +103,20 @@ bool CHtmlView::Create(HWND parent, const RECT& rect, UINT id) {
     return true;
 }
 
-BOOL CHtmlView::PreTranslateMessage(MSG* msg) { return browser_.TranslateAccelerator(msg) ? TRUE : FALSE; }
+BOOL CHtmlView::PreTranslateMessage(MSG* msg) {
+    if (!msg || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST || !browser_.IsForControl(msg)) return FALSE;
+    // The frame's own keys (hotkeys, refresh, favourites) come before the page's accelerators,
+    // which would otherwise take F5 and the like for themselves.
+    for (HWND wnd = ::GetParent(m_hWnd); wnd; wnd = ::GetParent(wnd)) {
+        fw::CWnd* outer = fw::CWnd::FromHandlePermanent(wnd);
+        if (outer && outer->PreTranslateMessage(msg)) return TRUE;
+    }
+    if (browser_.TranslateAccelerator(msg)) return TRUE;
+    // Delivered here, so the outer filters are not asked a second time.
+    ::TranslateMessage(msg);
+    ::DispatchMessageW(msg);
+    return TRUE;
+}
 
 LRESULT CHtmlView::OnSize(WPARAM, LPARAM) {
     browser_.Move(ClientRect(m_hWnd));

@@ -68,7 +68,8 @@ public:
     // OnInitialUpdate.
     bool Create(HWND parent, const RECT& rect, UINT id);
     CBrowserHost& Browser() { return browser_; }
-    // Keys typed into the page go to the control's accelerator handling first.
+    // Keys typed into the page go first to the filters of the windows around the view (the
+    // frame's own keys), then to the control's accelerator handling, then to the page.
     BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:

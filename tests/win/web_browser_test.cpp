@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/app_win.h"
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
 #include "operator_config.h"
@@ -429,6 +430,42 @@ TEST(HtmlDialogKeys, KeysForThePageNeverReachTheDialogManager) {
     Pump(100);
     EXPECT_EQ(page.cancels, 1);
     page.DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// A frame around a view that keeps F5 for itself, as the game frame does.
+class CKeyFrame : public fw::CWnd {
+public:
+    std::vector<WPARAM> seen;
+    BOOL PreTranslateMessage(MSG* msg) override {
+        if (msg->message != WM_KEYDOWN) return FALSE;
+        seen.push_back(msg->wParam);
+        return msg->wParam == VK_F5;
+    }
+};
+
+TEST(HtmlViewKeys, TheFrameSeesKeysForThePageFirstAndOnce) {
+    CKeyFrame frame;
+    ASSERT_TRUE(frame.CreateEx(0, L"frame", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr));
+    web::CHtmlView view;
+    ASSERT_TRUE(view.Create(frame.m_hWnd, RECT{0, 0, 300, 200}, 1));
+    HWND control = view.Browser().ControlWindow();
+    ASSERT_NE(control, nullptr);
+    struct Case {
+        WPARAM key;
+        BOOL consumed;
+    } cases[] = {{VK_F5, TRUE}, {'A', TRUE}};
+    for (const auto& c : cases) {
+        frame.seen.clear();
+        MSG msg{control, WM_KEYDOWN, c.key, 0, 0, {0, 0}};
+        EXPECT_EQ(fw::WalkPreTranslateFilters(&msg), c.consumed) << c.key;
+        EXPECT_EQ(frame.seen, std::vector<WPARAM>{c.key}) << "the frame was not asked exactly once";
+    }
+    view.DestroyWindow();
+    frame.DestroyWindow();
 }
 
 }  // namespace

@@ -60,9 +60,9 @@ struct CBrowserHost::Impl {
     class Site;
     class EventSink;
     class DocumentSink;
-    Site* site = nullptr;              // one reference held
-    EventSink* sink = nullptr;         // one reference held
-    DocumentSink* docSink = nullptr;   // one reference held
+    fw::ComPtr<Site> site;
+    fw::ComPtr<EventSink> sink;
+    fw::ComPtr<DocumentSink> docSink;
     fw::ComPtr<IOleObject> ole;
     fw::ComPtr<IWebBrowser2> browser;
     fw::ComPtr<IConnectionPoint> browserPoint;
@@ -402,7 +402,7 @@ void CBrowserHost::Impl::ConnectDocument() {
     fw::ComPtr<IConnectionPoint> point;
     if (FAILED(container->FindConnectionPoint(kDiidHtmlDocumentEvents2, point.Put())) || !point) return;
     DWORD cookie = 0;
-    if (FAILED(point->Advise(static_cast<IDispatch*>(docSink), &cookie))) return;
+    if (FAILED(point->Advise(static_cast<IDispatch*>(docSink.Get()), &cookie))) return;
     documentPoint = std::move(point);
     documentCookie = cookie;
     connectedDocument = std::move(docUnknown);
@@ -451,18 +451,19 @@ bool CBrowserHost::Create(HWND parent, const RECT& rect, BrowserEvents* events) 
     s.parent = parent;
     s.rect = rect;
     s.events = events;
-    s.site = new Impl::Site(impl_.get());
-    s.sink = new Impl::EventSink(impl_.get());
-    s.docSink = new Impl::DocumentSink(impl_.get());
+    // Each starts with the one reference its owner holds.
+    *s.site.Put() = new Impl::Site(impl_.get());
+    *s.sink.Put() = new Impl::EventSink(impl_.get());
+    *s.docSink.Put() = new Impl::DocumentSink(impl_.get());
 
     bool ok = SUCCEEDED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                            s.ole.PutVoid())) &&
-              s.ole && SUCCEEDED(s.ole->SetClientSite(static_cast<IOleClientSite*>(s.site)));
+              s.ole && SUCCEEDED(s.ole->SetClientSite(static_cast<IOleClientSite*>(s.site.Get())));
     if (ok) {
         s.ole->SetHostNames(L"Tamsolo", nullptr);
         ::OleSetContainedObject(s.ole.Get(), TRUE);
         RECT r = rect;
-        ok = SUCCEEDED(s.ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(s.site), 0,
+        ok = SUCCEEDED(s.ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(s.site.Get()), 0,
                                      parent, &r)) &&
              SUCCEEDED(s.ole->QueryInterface(IID_IWebBrowser2, s.browser.PutVoid())) && s.browser;
     }
@@ -471,7 +472,7 @@ bool CBrowserHost::Create(HWND parent, const RECT& rect, BrowserEvents* events) 
         DWORD cookie = 0;
         ok = SUCCEEDED(s.browser->QueryInterface(IID_IConnectionPointContainer, container.PutVoid())) &&
              SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, s.browserPoint.Put())) &&
-             s.browserPoint && SUCCEEDED(s.browserPoint->Advise(static_cast<IDispatch*>(s.sink), &cookie));
+             s.browserPoint && SUCCEEDED(s.browserPoint->Advise(static_cast<IDispatch*>(s.sink.Get()), &cookie));
         s.browserCookie = ok ? cookie : 0;
     }
     if (!ok) {
@@ -506,21 +507,12 @@ void CBrowserHost::Destroy() {
     s.browser.Reset();
     s.ole.Reset();
     // The control may keep our objects a while; they now point at nothing.
-    if (s.site) {
-        s.site->Detach();
-        s.site->Release();
-        s.site = nullptr;
-    }
-    if (s.sink) {
-        s.sink->Detach();
-        s.sink->Release();
-        s.sink = nullptr;
-    }
-    if (s.docSink) {
-        s.docSink->Detach();
-        s.docSink->Release();
-        s.docSink = nullptr;
-    }
+    if (s.site) s.site->Detach();
+    if (s.sink) s.sink->Detach();
+    if (s.docSink) s.docSink->Detach();
+    s.site.Reset();
+    s.sink.Reset();
+    s.docSink.Reset();
     s.events = nullptr;
     s.parent = nullptr;
     if (s.oleInitialised) {

@@ -12,6 +12,7 @@
 #include <ole2.h>
 
 #include <cstddef>
+#include <memory>
 
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
@@ -41,6 +42,21 @@ namespace {
 
 LONG g_liveObjects = 0;
 
+// OLE for the calling thread while a control is hosted (in-place activation needs more than
+// COM), undone when it worked. Counted by the system, so hosts and the application may nest.
+class OleInit {
+public:
+    OleInit() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~OleInit() {
+        if (ok_) ::OleUninitialize();
+    }
+    OleInit(const OleInit&) = delete;
+    OleInit& operator=(const OleInit&) = delete;
+
+private:
+    bool ok_;
+};
+
 // Not in every SDK's uuid library.
 const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 const IID kDiidHtmlDocumentEvents2 = {0x3050F613, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
@@ -55,7 +71,7 @@ struct CBrowserHost::Impl {
     HWND parent = nullptr;
     RECT rect{};
     BrowserEvents* events = nullptr;
-    bool oleInitialised = false;
+    std::unique_ptr<OleInit> ole32;
 
     class Site;
     class EventSink;
@@ -447,7 +463,7 @@ CBrowserHost::~CBrowserHost() { Destroy(); }
 bool CBrowserHost::Create(HWND parent, const RECT& rect, BrowserEvents* events) {
     if (IsCreated() || !parent || !events) return false;
     Impl& s = *impl_;
-    s.oleInitialised = SUCCEEDED(::OleInitialize(nullptr));
+    s.ole32 = std::make_unique<OleInit>();
     s.parent = parent;
     s.rect = rect;
     s.events = events;
@@ -515,10 +531,7 @@ void CBrowserHost::Destroy() {
     s.docSink.Reset();
     s.events = nullptr;
     s.parent = nullptr;
-    if (s.oleInitialised) {
-        ::OleUninitialize();
-        s.oleInitialised = false;
-    }
+    s.ole32.reset();
 }
 
 bool CBrowserHost::IsCreated() const { return impl_->browser.Get() != nullptr; }

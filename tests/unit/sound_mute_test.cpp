@@ -52,15 +52,6 @@ TEST(MuteRequests, OnlyChangesAreAppliedAndTheFirstAlways) {
     }
 }
 
-TEST(MuteFlag, AnyNonZeroValueMutes) {
-    MuteFlag flag;
-    EXPECT_FALSE(flag.Muted());
-    flag.Set(2);
-    EXPECT_TRUE(flag.Muted());
-    flag.Set(0);
-    EXPECT_FALSE(flag.Muted());
-}
-
 TEST(PlayHeader, SilencesTheWholeBufferWhileMutedAndAlwaysCallsThrough) {
     struct Case {
         const char* name;

@@ -220,3 +220,25 @@ TEST(SoundInterception, DirectSoundTablesArePatchedOnceAndUnlockSilencesBothRegi
         EXPECT_EQ(g_unlockSeen.second, c.second);
     }
 }
+
+TEST(SoundInterception, ModuleLoadedLaterIsCoveredFromTheNextRequestAndMayGoAgain) {
+    UnmuteAfterwards unmute;
+    internal::SetMuteByInterception(0);
+    // The wave-audio MCI driver plays through waveOutWrite and is not loaded until asked for.
+    ASSERT_EQ(::GetModuleHandleW(L"mciwave.dll"), nullptr);
+    HMODULE late = ::LoadLibraryW(L"mciwave.dll");
+    if (!late) GTEST_SKIP() << "no mciwave.dll";
+    void** slot = internal::FindImportSlot(late, "winmm.dll", "waveOutWrite");
+    if (!slot) {
+        ::FreeLibrary(late);
+        GTEST_SKIP() << "mciwave.dll does not import waveOutWrite by name";
+    }
+    EXPECT_NE(*slot, internal::ReplacementEntries().waveOutWrite);
+    internal::SetMuteByInterception(1);
+    EXPECT_EQ(*slot, internal::ReplacementEntries().waveOutWrite);
+    // Unloaded before the removal: its entry must not be written to.
+    ASSERT_TRUE(::FreeLibrary(late));
+    ASSERT_EQ(::GetModuleHandleW(L"mciwave.dll"), nullptr);
+    internal::RemoveInterception();
+    EXPECT_EQ(internal::PatchedImportCount(), 0);
+}

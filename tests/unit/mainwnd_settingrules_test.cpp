@@ -17,28 +17,6 @@ HotkeyBinding B(int modifiers, int vk) {
 
 }  // namespace
 
-TEST(SettingCapture, WhichKeyMessagesAreLookedAt) {
-    struct Case {
-        unsigned message;
-        int key;
-        KeyMessageAction action;
-    } cases[] = {
-        {kWmKeyDown, 'Q', KeyMessageAction::Capture},
-        {kWmKeyDown, 0x11, KeyMessageAction::Capture},     // Ctrl alone shows "Ctrl  +  "
-        {kWmKeyDown, 0x1B, KeyMessageAction::Swallow},     // Esc never closes the dialog
-        {kWmKeyDown, 0x0D, KeyMessageAction::Swallow},     // nor Enter
-        {kWmSysKeyDown, 0x79, KeyMessageAction::Capture},  // F10 arrives as a system key
-        {kWmSysKeyDown, 0x12, KeyMessageAction::Capture},  // Alt alone
-        {kWmSysKeyDown, 'Q', KeyMessageAction::PassOn},    // Alt + Q is the system's
-        {kWmSysKeyDown, 0x1B, KeyMessageAction::PassOn},
-        {0x0101, 'Q', KeyMessageAction::PassOn},           // key-up
-        {0x0102, 'q', KeyMessageAction::PassOn},           // WM_CHAR
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ClassifyKeyMessage(c.message, c.key), c.action) << std::hex << c.message << " " << c.key;
-    }
-}
-
 TEST(SettingCapture, KeysGiveTheFieldsTextAndCode) {
     const auto boss = HotkeyField::Boss, sw = HotkeyField::Switch, sound = HotkeyField::Sound;
     struct Case {

@@ -89,9 +89,9 @@ BOOL CSettingDlg::OnInitDialog() {
     ApplySkin();
 
     buttonImage_.Reset(tamsolo::ui::LoadSkinImage(fw::ResourceModule(), 133));
-    for (tamsolo::ui::CBtnEx* button : {&ok_, &cancel_}) {
-        if (button->SubclassDlgItem(button == &ok_ ? IDOK : IDCANCEL, this)) button->SetImage(buttonImage_.Get(), false);
-    }
+    // The buttons keep their template size; the strip's frames are stretched to it.
+    if (ok_.SubclassDlgItem(IDOK, this)) ok_.SetImage(buttonImage_.Get(), false);
+    if (cancel_.SubclassDlgItem(IDCANCEL, this)) cancel_.SetImage(buttonImage_.Get(), false);
     for (size_t i = 0; i < 6; ++i) labels_[i].SubclassDlgItem(kLabelIds[i], this);
 
     for (Field& field : fields_) {

@@ -60,6 +60,17 @@ int TellMainWindowsToReloadHotkeys() {
     return static_cast<int>(search.found.size());
 }
 
+FW_BEGIN_MESSAGE_MAP(CCaptureEdit, fw::CWnd)
+FW_ON_MESSAGE(WM_PASTE, OnRefusedEdit)
+FW_ON_MESSAGE(WM_CUT, OnRefusedEdit)
+FW_ON_MESSAGE(WM_CLEAR, OnRefusedEdit)
+FW_ON_MESSAGE(WM_UNDO, OnRefusedEdit)
+FW_ON_MESSAGE(EM_UNDO, OnRefusedEdit)
+FW_ON_MESSAGE(WM_CHAR, OnRefusedEdit)
+FW_ON_MESSAGE(WM_IME_CHAR, OnRefusedEdit)
+FW_ON_MESSAGE(WM_CONTEXTMENU, OnRefusedEdit)
+FW_END_MESSAGE_MAP()
+
 FW_BEGIN_MESSAGE_MAP(CSettingDlg, tamsolo::ui::CDlgEx)
 FW_ON_MESSAGE(WM_CTLCOLORSTATIC, OnCtlColorStatic)
 FW_ON_MESSAGE(WM_DESTROY, OnDestroy)
@@ -94,6 +105,7 @@ BOOL CSettingDlg::OnInitDialog() {
     if (cancel_.SubclassDlgItem(IDCANCEL, this)) cancel_.SetImage(buttonImage_.Get(), false);
     for (size_t i = 0; i < 6; ++i) labels_[i].SubclassDlgItem(kLabelIds[i], this);
 
+    for (size_t i = 0; i < 3; ++i) edits_[i].SubclassDlgItem(fields_[i].editId, this);
     for (Field& field : fields_) {
         field.stored = LoadHotkeyBinding(*field.key);
         *field.vk = field.stored.vk;

@@ -26,6 +26,15 @@ constexpr int kMaxNotifiedMainWindows = 10;
 // class, in z-order, up to kMaxNotifiedMainWindows of them; returns how many were told.
 int TellMainWindowsToReloadHotkeys();
 
+// A capture field: its text changes only by the keys the dialog captures, never by pasting,
+// cutting, undoing or characters an input method sends, which could show a binding other
+// than the one OK would store.
+class CCaptureEdit : public fw::CWnd {
+protected:
+    LRESULT OnRefusedEdit(WPARAM, LPARAM) { return 0; }
+    FW_DECLARE_MESSAGE_MAP()
+};
+
 class CSettingDlg : public tamsolo::ui::CDlgEx {
 public:
     explicit CSettingDlg(HWND parent);
@@ -55,6 +64,7 @@ private:
     int soundVk_ = 0;
     Field fields_[3];
 
+    CCaptureEdit edits_[3];
     tamsolo::ui::CBtnEx ok_;
     tamsolo::ui::CBtnEx cancel_;
     tamsolo::ui::CStaticEx labels_[6];

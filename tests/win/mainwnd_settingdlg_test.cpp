@@ -95,6 +95,25 @@ CScriptedSettingDlg::Step Key(UINT edit, int vk, int held = None, UINT message =
     };
 }
 
+// Text put into a field the way a mouse user could: the clipboard's contents pasted, and
+// characters as an input method sends them.
+CScriptedSettingDlg::Step Paste(UINT edit, const std::wstring& text) {
+    return [=](CScriptedSettingDlg& d) {
+        if (::OpenClipboard(d.Hwnd())) {
+            ::EmptyClipboard();
+            HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+            if (memory) {
+                memcpy(::GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+                ::GlobalUnlock(memory);
+                if (!::SetClipboardData(CF_UNICODETEXT, memory)) ::GlobalFree(memory);
+            }
+            ::CloseClipboard();
+        }
+        ::SendMessageW(d.Edit(edit), WM_PASTE, 0, 0);
+        ::SendMessageW(d.Edit(edit), WM_CHAR, L'x', 1);
+    };
+}
+
 // A visible window of this thread owned by owner (the message box a dialog opened).
 HWND OwnedWindow(HWND owner) {
     std::pair<HWND, HWND> search{owner, nullptr};
@@ -147,6 +166,7 @@ TEST_F(SettingDlg, KeysPressedInTheFieldsShowAsBindingTexts) {
         {Key(IDC_SOUND_EDIT, 'Q', Alt, WM_SYSKEYDOWN), IDC_SOUND_EDIT, L"Alt  +  F10"},  // not captured
         {Key(IDC_SOUND_EDIT, VK_ESCAPE), IDC_SOUND_EDIT, L"Alt  +  F10"},
         {Key(IDC_SOUND_EDIT, VK_RETURN), IDC_SOUND_EDIT, L"Alt  +  F10"},
+        {Paste(IDC_SOUND_EDIT, L"Ctrl"), IDC_SOUND_EDIT, L"Alt  +  F10"},  // no text but captured keys
     };
     std::vector<std::wstring> initial, seen;
     std::vector<CScriptedSettingDlg::Step> steps{[&](CScriptedSettingDlg& d) {

@@ -12,8 +12,10 @@ BOOL PurgeGameLoader();
 
 // Starts the clear-cache job on a worker thread: the Flash player's shared objects, then every
 // cache entry but cookies and the cache folder. When it has finished, `message` is posted to
-// `notify` with wParam 1 when everything went, 0 when something stayed. False when the thread
-// could not be started (nothing is posted then).
+// `notify` (if given) with wParam 1 when everything went, 0 when something stayed; a folder
+// that was not there counts as gone, and the cache's own index, which WinINet keeps open in
+// every process that used it, usually stays. False when the thread could not be started
+// (nothing is posted then).
 bool StartCacheClearing(HWND notify, UINT message);
 
 }  // namespace web

@@ -82,13 +82,21 @@ bool PurgeFlashData() {
     return RemoveTreeIfPresent(roaming + kFlashDataFolder);
 }
 
-// Every cached page and file but the cookies, then the cache folder itself.
+// Every cached page and file but the cookies, then the cache folder itself. True when no
+// entry but cookies is left. The folder's own removal is only a sweep of stray files: WinINet
+// keeps its index file open in every process that has used the cache (this one included), so
+// the folder itself never goes while the system runs, and that is no failure of the job.
 bool PurgeWholeCache() {
     ForEachCacheEntry([](const INTERNET_CACHE_ENTRY_INFOW& entry) {
         // An entry a browser is using at the same moment may refuse to go; it is skipped.
         if (!IsCookie(entry) && entry.lpszSourceUrlName) ::DeleteUrlCacheEntryW(entry.lpszSourceUrlName);
     });
-    return RemoveTreeIfPresent(ShellFolder(CSIDL_INTERNET_CACHE));
+    RemoveTreeIfPresent(ShellFolder(CSIDL_INTERNET_CACHE));
+    bool onlyCookiesLeft = true;
+    const bool listed = ForEachCacheEntry([&onlyCookiesLeft](const INTERNET_CACHE_ENTRY_INFOW& entry) {
+        if (!IsCookie(entry)) onlyCookiesLeft = false;
+    });
+    return listed && onlyCookiesLeft;
 }
 
 struct ClearingJob {

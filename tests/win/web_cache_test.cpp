@@ -110,11 +110,9 @@ TEST(BrowserCache, ClearingJobEmptiesCacheAndFlashDataButKeepsCookiesAndReports)
     }
     ASSERT_TRUE(reported);
     EXPECT_EQ(msg.lParam, 0);
-    // The report says whether everything went: 1 only when the cache folder is gone too.
-    const bool cacheFolderLeft = Exists(ShellFolder(CSIDL_INTERNET_CACHE));
-    EXPECT_EQ(msg.wParam, cacheFolderLeft ? 0u : 1u);
-    std::printf("clear-cache report %u, cache folder %s\n", static_cast<unsigned>(msg.wParam),
-                cacheFolderLeft ? "left (in use)" : "removed");
+    // Everything but the cookies went, so the job reports success even though WinINet's own
+    // index keeps the cache folder in place.
+    EXPECT_EQ(msg.wParam, 1u);
 
     EXPECT_FALSE(Exists(flash));
     for (const std::wstring& url : {kLoaderCaps, kLoaderLower, kLoaderNoUser, kOther, LongLoaderAddress()}) {

@@ -12,8 +12,11 @@ BOOL PurgeGameLoader();
 
 // Starts the clear-cache job on a worker thread: the Flash player's shared objects, then every
 // cache entry but cookies and the cache folder. When it has finished, `message` is posted to
-// `notify` with wParam 1 when everything went, 0 when something stayed. False when the thread
-// could not be started (nothing is posted then).
+// `notify` (if given) with wParam 1 when the Flash data and every cache entry but the cookies
+// are gone, 0 when something stayed. A folder that was not there counts as gone; the cache
+// folder itself is swept but not counted, since WinINet keeps its index open in every process
+// that used it. False when the thread could not be started
+// (nothing is posted then).
 bool StartCacheClearing(HWND notify, UINT message);
 
 }  // namespace web

@@ -42,6 +42,7 @@ FW_ON_MESSAGE(tamsolo::kMsgAddAccount, OnAddAccount)
 FW_ON_MESSAGE(WM_COPYDATA, OnCopyData)
 FW_ON_MESSAGE(WM_HOTKEY_PRESSED, OnHotkeyPressed)
 FW_ON_MESSAGE(WM_CACHE_CLEARED, OnCacheCleared)
+FW_ON_MESSAGE(WM_PARK_WINDOW, OnParkWindow)
 FW_ON_MESSAGE(WM_PAINT, OnPaint)
 FW_ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)
 FW_ON_MESSAGE(WM_SIZE, OnSize)
@@ -97,6 +98,8 @@ BOOL CQuorvane3Dlg::OnInitDialog() {
     ApplySkin();
     // Until the first page registers, only the login page of the first page process is seen.
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The dialog centres a window it finds in the corner after this; put it back then.
+    PostMessage(WM_PARK_WINDOW);
 
     BindControls();
     BuildTabStrip();
@@ -190,6 +193,11 @@ LRESULT CQuorvane3Dlg::OnRegisterFrame(WPARAM w, LPARAM l) {
     // of some other process leaves the pending one alone.
     if (pendingProcess_ && ::GetProcessId(pendingProcess_.Get()) == ProcessOf(frame)) pendingProcess_.Reset();
     Invalidate(tamsolo::StripAfterAdd(pages_.Count()));
+    return 0;
+}
+
+LRESULT CQuorvane3Dlg::OnParkWindow(WPARAM, LPARAM) {
+    if (!registered_) ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
 

@@ -33,6 +33,8 @@ constexpr UINT IDC_ADD_ACCOUNT = 1005;
 constexpr UINT WM_HOTKEY_PRESSED = WM_APP + 31;
 // From the cache-clearing worker when it is done: wParam 1 all cleared, 0 something stayed.
 constexpr UINT WM_CACHE_CLEARED = WM_APP + 32;
+// Posted from the initialisation: back to the corner once the dialog has placed itself.
+constexpr UINT WM_PARK_WINDOW = WM_APP + 33;
 
 constexpr UINT_PTR kMuteTimer = 3;
 constexpr UINT kMuteTimerMs = 400;
@@ -75,6 +77,7 @@ protected:
     LRESULT OnCopyData(WPARAM, LPARAM);
     LRESULT OnHotkeyPressed(WPARAM, LPARAM);
     LRESULT OnCacheCleared(WPARAM, LPARAM);
+    LRESULT OnParkWindow(WPARAM, LPARAM);
 
     // Window.
     LRESULT OnPaint(WPARAM, LPARAM);

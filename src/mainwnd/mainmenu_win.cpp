@@ -107,12 +107,12 @@ void CQuorvane3Dlg::Refresh() {
 
 void CQuorvane3Dlg::ClearCache() {
     if (!web::StartCacheClearing(m_hWnd, WM_CACHE_CLEARED)) {
-        ShowMessageBox(0, kAppTitle, kCacheNotCleared, m_hWnd);
+        Say(0, kCacheNotCleared);
     }
 }
 
 LRESULT CQuorvane3Dlg::OnCacheCleared(WPARAM w, LPARAM) {
-    ShowMessageBox(0, kAppTitle, w ? kCacheCleared : kCacheNotCleared, m_hWnd);
+    Say(0, w ? kCacheCleared : kCacheNotCleared);
     return 0;
 }
 
@@ -123,10 +123,10 @@ void CQuorvane3Dlg::Update() {
             Exit();
             break;
         case app::UpdateCheck::kFailed:
-            ShowMessageBox(0, kAppTitle, kUpdateCheckFailed, m_hWnd);
+            Say(0, kUpdateCheckFailed);
             break;
         default:
-            ShowMessageBox(0, kAppTitle, kUpToDate, m_hWnd);
+            Say(0, kUpToDate);
             break;
     }
 }

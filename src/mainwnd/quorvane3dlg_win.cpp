@@ -212,7 +212,7 @@ LRESULT CQuorvane3Dlg::OnCopyData(WPARAM, LPARAM l) {
 LRESULT CQuorvane3Dlg::OnAddAccount(WPARAM w, LPARAM) {
     if (w == 1) {
         if (pages_.Full()) {
-            ShowMessageBox(0, kAppTitle, kTooManyPages, m_hWnd);
+            Say(0, kTooManyPages);
         } else {
             StartPageProcess();
         }
@@ -260,7 +260,7 @@ void CQuorvane3Dlg::ClosePage(int t) {
     }
     // The account name is the page process's text: bounded by the record check already.
     const std::wstring question = L"确定要退出账号：" + fw::W(pages_.NameAt(t)) + L" ?";
-    if (ShowMessageBox(4, kAppTitle, question, m_hWnd) != IDYES) {
+    if (Say(4, question) != IDYES) {
         Invalidate(tamsolo::TabRect(t));
         hover_.Reset();
         return;
@@ -457,8 +457,13 @@ LRESULT CQuorvane3Dlg::OnDestroy(WPARAM, LPARAM) {
 
 // ------------------------------------------------------------------ exit
 
+int CQuorvane3Dlg::Say(int style, const std::wstring& text) {
+    fw::Trace((L"message-box " + text).c_str());
+    return ShowMessageBox(style, kAppTitle, text, m_hWnd);
+}
+
 void CQuorvane3Dlg::OnCancel() {
-    if (ShowMessageBox(4, kAppTitle, L"窗口即将关闭，确定要退出游戏？", m_hWnd) == IDYES) Exit();
+    if (Say(4, L"窗口即将关闭，确定要退出游戏？") == IDYES) Exit();
 }
 
 void CQuorvane3Dlg::Exit() {

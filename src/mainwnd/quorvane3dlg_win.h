@@ -109,6 +109,9 @@ protected:
     FW_DECLARE_MESSAGE_MAP()
 
 private:
+    // The launcher's message box over this window (the test build traces its text).
+    int Say(int style, const std::wstring& text);
+
     // Initialisation pieces.
     void ApplySkin();
     void BindControls();

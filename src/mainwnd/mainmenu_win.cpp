@@ -34,6 +34,24 @@ const wchar_t kCacheNotCleared[] = L"部分缓存未能清除，请关闭游戏�
 const wchar_t kUpToDate[] = L"已经是最新版本，无需进行更新。";
 const wchar_t kUpdateCheckFailed[] = L"检查更新失败，请检查网络连接后再试。";
 
+// The items as the menu itself holds them, one trace line per opening (test build only).
+void TraceMenu(HMENU menu, const wchar_t* which) {
+    std::wstring line = std::wstring(L"menu ") + which;
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = ARRAYSIZE(text) - 1;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+        line += L"|";
+        line += (info.fType & MFT_SEPARATOR) ? L"-" : text;
+    }
+    fw::Trace(line.c_str());
+}
+
 }  // namespace
 
 HMENU CQuorvane3Dlg::BuildMenu(bool tray) const {
@@ -60,6 +78,7 @@ void CQuorvane3Dlg::OnMenuButton() {
     if (menuButton_.m_hWnd) ::GetWindowRect(menuButton_.m_hWnd, &button);
     HMENU menu = BuildMenu(false);
     if (!menu) return;
+    TraceMenu(menu, L"system");
     const int id = static_cast<int>(
         ::TrackPopupMenu(menu, TPM_RETURNCMD, button.left, button.bottom + 2, 0, m_hWnd, nullptr));
     ::DestroyMenu(menu);
@@ -72,6 +91,7 @@ LRESULT CQuorvane3Dlg::OnTrayMenu(WPARAM, LPARAM) {
     ::GetCursorPos(&cursor);
     HMENU menu = BuildMenu(true);
     if (!menu) return 0;
+    TraceMenu(menu, L"tray");
     const int id = static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTALIGN, cursor.x,
                                                      cursor.y, 0, m_hWnd, nullptr));
     ::DestroyMenu(menu);

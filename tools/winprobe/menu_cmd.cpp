@@ -21,7 +21,7 @@ HWND FindTrackedMenu() {
 
 }  // namespace
 
-// One line per item: position, id, text, separator.
+// One line per item: position, id, text, separator; just the window when the items cannot be read.
 int CmdMenu(const Args& args) {
     long long timeout = 5000;
     if (args.Has(L"timeout")) ParseNumber(args.Get(L"timeout"), &timeout);
@@ -38,7 +38,12 @@ int CmdMenu(const Args& args) {
         return Fail(kFailed, L"the menu window gave no menu");
     }
     HMENU menu = reinterpret_cast<HMENU>(result);
+    // Wine keeps menus per process: another program's menu may not be readable from here.
     const int count = ::GetMenuItemCount(menu);
+    if (count < 0) {
+        Json().Num("menu_window", static_cast<long long>(reinterpret_cast<INT_PTR>(wnd))).Num("items", -1).Print();
+        return kOk;
+    }
     for (int i = 0; i < count; ++i) {
         wchar_t text[256] = {};
         MENUITEMINFOW info{};

@@ -10,6 +10,7 @@ import time
 import unittest
 
 from bedcase import BedTestCase
+from netcase import VERSION_TAIL, NetTestCase, md5_of
 
 WM_KEYDOWN, WM_CHAR, WM_COMMAND, WM_SYSCOMMAND = 0x0100, 0x0102, 0x0111, 0x0112
 WM_USER = 0x0400
@@ -22,8 +23,10 @@ INSTALL_DIR = r"C:\ProgramData\Kelvra\GameLogin"
 FAKE_LOG = "tamsolo_fakepage.txt"
 
 
-class MainWindow(BedTestCase):
-    def setUp(self):
+class Driver:
+    """Starts the installed test build with fake page processes and drives it."""
+
+    def launch(self):
         self.kill("Tamsolo.exe")
         self.kill("fakepage.exe")
         self.bed.clear_trace()
@@ -149,6 +152,12 @@ class MainWindow(BedTestCase):
 
     def visible_frames(self, frames):
         return [f for f in frames if (self.window(f) or {}).get("visible")]
+
+
+
+class MainWindow(Driver, BedTestCase):
+    def setUp(self):
+        self.launch()
 
     # ------------------------------------------------------------------ registration
 
@@ -357,6 +366,49 @@ class MainWindow(BedTestCase):
         with open(os.path.join(os.path.dirname(self.exe), "Statistic.ini"), "w", encoding="utf-16") as f:
             f.write("[Tamsolo]\r\nShortKey=6,65\r\n")
         self.assertEqual(self.menu_items("system", (WM_COMMAND, 1003, 0))[1], ("隐藏/恢复(Ctrl  +  Shift  +  A)", False))
+
+
+
+class MainWindowCommands(Driver, NetTestCase):
+    """Menu commands that reach the operator or a worker."""
+
+    def setUp(self):
+        super().setUp()
+        self.launch()
+
+    def choose(self, downs):
+        """Opens the system menu and picks its item `downs` steps down (separators skipped)."""
+        self.bed.probe("post", self.main["hwnd"], WM_COMMAND, 1003, 0)
+        self.bed.probe("menu", "--timeout", "10000")
+        self.bed.xdotool("key", *(["Down"] * downs), "Return")
+
+    def test_clear_cache_reports_when_the_job_is_over(self):
+        self.login("1服-a-Player")
+        self.choose(3)
+        done = ("message-box 缓存清除完毕！", "message-box 部分缓存未能清除，请关闭游戏页面后再试。")
+        self.wait_for(lambda: [e for e in self.trace_events() if e in done], "the cache job's message", 60)
+        said = next(e for e in self.trace_events() if e in done)
+        box = self.wait_message_box(said[len("message-box "):])
+        self.answer(box, SKINNED_FIRST)
+
+    def test_update_tells_a_failed_check_from_no_update(self):
+        own_key = md5_of(self.exe)[:32 - len(VERSION_TAIL)] + VERSION_TAIL
+        config = f"[VerKey]\r\nTamsolo={own_key}\r\nUpdAddr=http://127.0.0.1/x.exe\r\n".encode()
+        cases = [
+            ("the configuration is missing (404)", "404", None, "检查更新失败，请检查网络连接后再试。"),
+            ("the configuration names this version", "ok", config, "已经是最新版本，无需进行更新。"),
+        ]
+        self.login("1服-a-Player")
+        for what, mode, data, text in cases:
+            with self.subTest(what):
+                self.serve("/update/ConfigTamsolo.htm", mode=mode, data=data)
+                self.choose(4)
+                box = self.wait_message_box(text)
+                self.answer(box, SKINNED_FIRST)
+                self.wait_for(lambda: not self.window(box["hwnd"]), "the message box to close")
+                self.assertTrue(self.app.running())
+        said = [e for e in self.trace_events() if e.startswith("message-box ")]
+        self.assertEqual(said, ["message-box " + c[3] for c in cases])
 
 
 if __name__ == "__main__":

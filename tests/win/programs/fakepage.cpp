@@ -148,6 +148,8 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
                 return static_cast<LRESULT>(answer);
             }
             case 2:
+                // Answer first: with no page the launcher ends at once and terminates us.
+                ::ReplyMessage(1);
                 Log("login-cancelled");
                 ::PostMessageW(g_owner, WM_SYSCOMMAND, SC_CLOSE, kMarker);
                 ::PostQuitMessage(0);

@@ -77,13 +77,22 @@ void CQuorvane3Dlg::DrawTabs(HDC dc) {
 
 LRESULT CQuorvane3Dlg::OnEraseBkgnd(WPARAM w, LPARAM) {
     HDC target = reinterpret_cast<HDC>(w);
-    RECT client{};
-    ::GetClientRect(m_hWnd, &client);
-    tamsolo::ui::Canvas canvas(target, client.right, client.bottom);
+    // Only the part being repainted is put together off-screen (a control asks for the few
+    // pixels under it), then copied in one block so a tab never flickers over the frame.
+    RECT part{};
+    ::GetClientRect(m_hWnd, &part);
+    RECT clip{};
+    const int kind = ::GetClipBox(target, &clip);
+    if (kind == NULLREGION) return TRUE;
+    if (kind != ERROR) ::IntersectRect(&part, &part, &clip);
+    if (::IsRectEmpty(&part)) return TRUE;
+    tamsolo::ui::Canvas canvas(target, part.right - part.left, part.bottom - part.top);
     if (!canvas) return tamsolo::ui::CDlgEx::OnEraseBkgnd(w, 0);
+    ::SetViewportOrgEx(canvas.Dc(), -part.left, -part.top, nullptr);
     PaintFrame(canvas.Dc());
     DrawTabs(canvas.Dc());
-    canvas.CopyTo(target);
+    ::SetViewportOrgEx(canvas.Dc(), 0, 0, nullptr);
+    canvas.CopyTo(target, part.left, part.top);
     return TRUE;
 }
 

@@ -1,14 +1,17 @@
-// Hand-over points: the login page and the game frame are not built yet. The login is
-// reported as given up so the main window is told, and no frame is made.
+// The windows of a page process: the login background and the game frame.
 #include "web/pageprocess_win.h"
 
 #include "framework/trace_win.h"
+#include "web/loginbkdlg_win.h"
 
 namespace app {
 
-INT_PTR RunLoginBackground(HWND) {
+INT_PTR RunLoginBackground(HWND owner) {
     fw::Trace(L"login");
-    return IDCANCEL;
+    web::CLoginBkDlg background(owner);
+    const INT_PTR result = background.DoModal();
+    // A background that could not even be made counts as a given-up login.
+    return result == IDOK ? IDOK : IDCANCEL;
 }
 
 bool CreateGameFrame(CQuorvane3App&, int) {

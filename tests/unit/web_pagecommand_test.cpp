@@ -76,7 +76,7 @@ TEST(PageCommand, RegistrationTextFromLoginArgument) {
         {u"", u"", u"", u"", u"服--"},
         {u"12服-mid-acc", u"12", u"mid", u"acc", u"12服-mid-acc"},
         {u"SsS3S服-m-a-b", u"s3", u"m", u"a-b", u"s3服-m-a-b"},  // only capital S goes; account keeps later dashes
-        {u"12服-《ab-acc", u"12", u"ab", u"acc", u"12服-ab-acc"},  // fewer than four after 》
+        {u"12服-x》ab-acc", u"12", u"ab", u"acc", u"12服-ab-acc"},  // fewer than four after 》
         {u"12服-x》y》z-acc", u"12", u"y》z", u"acc", u"12服-y》z-acc"},
         {u"12服-noDash", u"12", u"", u"12服-noDash", u"12服--12服-noDash"},  // no "-" after the middle
         {u"abc-def", u"", u"bc", u"def", u"服-bc-def"},  // without 服- the middle starts at 1

@@ -60,7 +60,7 @@ tamsolo_executable(tamsolo_test ${CMAKE_BINARY_DIR}/testbin TAMSOLO_TEST_BUILD=1
 
 # Win32 tests in-process, run under Wine.
 file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(win_tests ${WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/src/app/trace_flavor_win.cpp ${TAMSOLO_RC})
+add_executable(win_tests ${WIN_TEST_SOURCES} ${FLAVOR_SOURCES} ${TAMSOLO_RC})
 target_link_libraries(win_tests PRIVATE tamsolo_win gtest_main)
 target_compile_options(win_tests PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
 target_link_options(win_tests PRIVATE ${TAMSOLO_LINK_STATIC})

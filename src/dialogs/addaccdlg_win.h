@@ -5,11 +5,15 @@
 
 #include <windows.h>
 
+#include "framework/handle_win.h"
 #include "ui/btnex_win.h"
 #include "ui/dlgex_win.h"
 #include "ui/staticex_win.h"
 
 namespace dialogs {
+
+constexpr UINT IDD_ADDACC_DLG = 161;
+constexpr UINT IDC_ADDACC_QUESTION = 1023;
 
 class CAddAccDlg : public tamsolo::ui::CDlgEx {
 public:
@@ -36,6 +40,7 @@ private:
     tamsolo::ui::CBtnEx yes_;
     tamsolo::ui::CBtnEx no_;
     tamsolo::ui::CStaticEx question_;
+    fw::Bitmap buttonImage_;  // the buttons draw from it and do not own it
 };
 
 }  // namespace dialogs

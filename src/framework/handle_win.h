@@ -66,6 +66,15 @@ struct FindTraits {
 };
 using FindHandle = UniqueHandle<FindTraits>;
 
+// An enumeration of the URL cache.
+struct UrlCacheFindTraits {
+    using Type = HANDLE;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::FindCloseUrlCache(h); }
+};
+using UrlCacheFind = UniqueHandle<UrlCacheFindTraits>;
+
 struct InternetTraits {
     using Type = HINTERNET;
     static Type Empty() { return nullptr; }

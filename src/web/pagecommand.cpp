@@ -177,6 +177,8 @@ std::u16string DuplicateAccountMessage(const Registration& registration) {
     return u"账号 " + registration.account + u" 已在 " + registration.server + u"服 登录，同一账号不能在一服重复登录";
 }
 
+bool InLoginButtonArea(long x, long y) { return x >= 466 && x <= 516 && y >= 10 && y <= 34; }
+
 EnterGameCommand ParseEnterGame(const std::u16string& url, const std::u16string& defaultHallSite) {
     static const std::u16string kMarker = u"app://entergame|";
     EnterGameCommand command;

@@ -57,6 +57,10 @@ Registration SplitLoginArgument(const std::u16string& loginArgument);
 // "账号 <account> 已在 <server>服 登录，同一账号不能在一服重复登录"
 std::u16string DuplicateAccountMessage(const Registration& registration);
 
+// The login page's own buttons sit in this part of its client area (inclusive): a press there
+// never drags the window.
+bool InLoginButtonArea(long x, long y);
+
 // The game page's "app://entergame|name[|hall site]" command.
 struct EnterGameCommand {
     bool isCommand = false;  // the address begins with "app://entergame|": always cancelled

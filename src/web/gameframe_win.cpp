@@ -74,7 +74,13 @@ HWND FindOwnDialog(const wchar_t* title) {
 FW_BEGIN_MESSAGE_MAP(CGmWndView, CHtmlView)
     FW_ON_MESSAGE(WM_CREATE, OnCreate)
     FW_ON_MESSAGE(kMsgRunEnterGame, OnRunEnterGame)
+    FW_ON_MESSAGE(kMsgInitialNavigate, OnInitialNavigate)
 FW_END_MESSAGE_MAP()
+
+LRESULT CGmWndView::OnInitialNavigate(WPARAM, LPARAM) {
+    Browser().Navigate(GameAddress());
+    return 0;
+}
 
 LRESULT CGmWndView::OnCreate(WPARAM, LPARAM) {
     const LONG_PTR ex = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
@@ -84,7 +90,9 @@ LRESULT CGmWndView::OnCreate(WPARAM, LPARAM) {
 
 void CGmWndView::OnInitialUpdate() {
     Browser().SetSilent(true);
-    Browser().Navigate(GameAddress());
+    // The frame registers with the main window first: a slow first navigation must not keep
+    // it waiting.
+    PostMessage(kMsgInitialNavigate);
 }
 
 DWORD CGmWndView::HostFlags() {

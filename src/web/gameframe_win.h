@@ -20,6 +20,8 @@ constexpr UINT_PTR kRaiseOwnerTimer = 6;      // 10 ms once, on a click: the own
 constexpr UINT kOwnerCheckMs = 800;
 // The view's own message: run the "entergame" commands queued by BeforeNavigate2.
 constexpr UINT kMsgRunEnterGame = WM_APP + 2;
+// The view's own message: the first navigation, once the frame is in place.
+constexpr UINT kMsgInitialNavigate = WM_APP + 3;
 
 // Holds nothing: the game page's state lives in the process-wide values.
 class CGmWndDoc {};
@@ -37,6 +39,7 @@ protected:
 
     LRESULT OnCreate(WPARAM, LPARAM);
     LRESULT OnRunEnterGame(WPARAM, LPARAM);
+    LRESULT OnInitialNavigate(WPARAM, LPARAM);
     FW_DECLARE_MESSAGE_MAP()
 
 private:

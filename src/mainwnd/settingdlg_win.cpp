@@ -62,6 +62,7 @@ int TellMainWindowsToReloadHotkeys() {
 
 FW_BEGIN_MESSAGE_MAP(CSettingDlg, tamsolo::ui::CDlgEx)
 FW_ON_MESSAGE(WM_CTLCOLORSTATIC, OnCtlColorStatic)
+FW_ON_MESSAGE(WM_DESTROY, OnDestroy)
 FW_END_MESSAGE_MAP()
 
 CSettingDlg::CSettingDlg(HWND parent)
@@ -166,6 +167,12 @@ LRESULT CSettingDlg::OnCtlColorStatic(WPARAM w, LPARAM l) {
     ::SetTextColor(dc, RGB(0, 0, 0));
     ::SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(groupBoxBrush_.Get());
+}
+
+LRESULT CSettingDlg::OnDestroy(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    groupBoxBrush_.Reset();
+    return result;
 }
 
 }  // namespace mainwnd

@@ -35,6 +35,7 @@ protected:
     void OnOK() override;
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT OnCtlColorStatic(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
     FW_DECLARE_MESSAGE_MAP()
 
 private:

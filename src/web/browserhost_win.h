@@ -37,6 +37,14 @@ public:
         (void)url; (void)status; (void)cancel;
     }
     virtual void OnTitleChange(const std::wstring& title) { (void)title; }
+    // The top-level page could not be opened (no connection, or an HTTP error; status as
+    // NavigateError gave it), after OnNavigateError. True lets the host cover the page with its
+    // own notice and a retry button, so the player is never left before an empty window; a
+    // window that is still hidden at that point (the login page) should show itself here.
+    virtual bool OnPageUnreachable(const std::wstring& url, long status) {
+        (void)url; (void)status;
+        return true;
+    }
     // An element event of the top document (tamsolo::kDisp...), with its source element.
     virtual HRESULT OnElementEvent(long dispid, const tamsolo::PageElementPtr& source) {
         (void)dispid; (void)source;
@@ -76,8 +84,30 @@ public:
     HWND ControlWindow() const;
     // Sets the top document body's "scroll" attribute; false when there is no document or body.
     bool SetBodyScroll(const wchar_t* value);
-    // The address and title of the current document as the control reports them.
+    // The address of the current document as the control reports it.
     std::wstring LocationUrl() const;
+
+    // The notice the host shows over the control when the top-level page cannot be opened;
+    // null while it is not shown.
+    HWND NoticeWindow() const;
+    // The address the notice's retry opens (the one that failed), empty when none.
+    const std::wstring& FailedUrl() const;
+    // Hides the notice and navigates to the failed address again.
+    bool Retry();
+
+    // The host flags the site hands the control when it asks (IDocHostUIHandler::GetHostInfo
+    // of the client site the control holds); 0 when there is no control.
+    DWORD SiteHostFlags() const;
+    // True when the control's client site also answers for IDocHostShowUI.
+    bool SiteHasShowUI() const;
+    // How many of the container's COM objects (sites and sinks) are alive in this process:
+    // once every host is destroyed and the control has let go, none.
+    static long LiveComObjects();
+
+    // What the control raises, for the test build's channel (Wine completes no document).
+    // Each runs exactly the path the control's own event would take.
+    void RaiseNavigateComplete(const std::wstring& url);
+    void RaiseTitleChange(const std::wstring& title);
 
 private:
     struct Impl;

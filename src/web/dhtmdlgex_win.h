@@ -11,11 +11,13 @@
 
 namespace web {
 
-class CDHtmDlgEx : public CDHtmlDialog {
+class CDHtmDlgEx : public CDHtmlDialog, private tamsolo::PageHostWindow {
 public:
     CDHtmDlgEx(UINT templateId, HWND parent, const std::wstring& url = L"");
 
-    // Set the cancel flag for a failed navigation; true = handled.
+    // Set the cancel flag for a failed navigation; true = handled. Bound to the control's
+    // navigation error (not to document-complete, whose arguments are different): the
+    // browser's own error page never shows, and the host's notice takes its place.
     virtual bool OnNavigateErrorEx(const std::wstring& url, long status, bool* cancel);
 
 protected:
@@ -40,8 +42,19 @@ protected:
     HRESULT OnDragMove(const tamsolo::PageElementPtr& source);
     HRESULT OnNothing(const tamsolo::PageElementPtr& source);
 
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    FW_DECLARE_MESSAGE_MAP()
+
 private:
+    // PageHostWindow: this dialog's window.
+    bool HasCapture() const override;
+    void CaptureMouse() override;
+    void ReleaseMouse() override;
+    tamsolo::ScreenPoint CursorPos() const override;
+    void SendCaptionMouse(tamsolo::CaptionMouse kind, std::uint32_t packedPoint) override;
+
     tamsolo::ImageButtonPolicy buttons_;
+    tamsolo::PageDragPolicy drag_;
 };
 
 }  // namespace web

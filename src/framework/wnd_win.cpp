@@ -97,9 +97,12 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* title, DWORD style, int x, int
     HWND wnd = ::CreateWindowExW(exStyle, cls, title, style, x, y, width, height, parent, menuOrId,
                                  ::GetModuleHandleW(nullptr), nullptr);
     t_creating = previous;
-    if (wnd && className) {
-        // A class of someone else's: take its messages over now.
-        if (!m_hWnd) return SubclassWindow(wnd);
+    if (wnd && className && !m_hWnd) {
+        // A class of someone else's: take its messages over now, or let the window go rather
+        // than leave it behind with no object.
+        if (SubclassWindow(wnd)) return true;
+        ::DestroyWindow(wnd);
+        return false;
     }
     return wnd != nullptr;
 }

@@ -138,8 +138,6 @@ void CQuorvane3Dlg::BindControls() {
     hideButton_.SetImage(hide.Get(), true);
     soundButton_.SetImage(soundOnImage_.Get(), true);
     menuButton_.SetImage(menu.Get(), true);
-    hideButton_.SetTooltip(L"隐藏");
-    soundButton_.SetTooltip(L"声音");
     menuButton_.textColor = RGB(255, 255, 255);
 
     fw::Bitmap link(Skin(142));

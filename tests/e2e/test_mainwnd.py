@@ -341,6 +341,30 @@ class MainWindow(Driver, BedTestCase):
         self.bed.xdotool("key", "ctrl+q")
         self.wait_for(lambda: self.events(pid).count("mute=0") == 2, "Ctrl+Q again to unmute")
 
+    def test_window_switch_key_and_hotkey_reload(self):
+        (p1, f1), (p2, f2) = self.pages(2)
+        # A real Ctrl+Tab while the launcher has the focus (the caption takes the click).
+        rect = self.window(self.main["hwnd"])["rect"]
+        self.bed.xdotool("mousemove", rect["left"] + 800, rect["top"] + 12)
+        self.bed.xdotool("click", "1")
+        self.wait_for(lambda: self.visible_frames([f1, f2]) == [f2], "the second page shown")
+        self.bed.xdotool("key", "ctrl+Tab")
+        self.wait_for(lambda: self.visible_frames([f1, f2]) == [f1], "Ctrl+Tab to show the first page")
+        self.bed.xdotool("key", "ctrl+Tab")
+        self.wait_for(lambda: self.visible_frames([f1, f2]) == [f2], "Ctrl+Tab to wrap to the second page")
+
+        # Another launcher's settings dialog saved new keys: every page is told to reload.
+        with open(os.path.join(os.path.dirname(self.exe), "Statistic.ini"), "w", encoding="utf-16") as f:
+            f.write("[Tamsolo]\r\nAltWndKey=4,9\r\n")
+        self.bed.probe("post", self.main["hwnd"], WM_USER + 4, 0, 0)
+        for pid in (p1, p2):
+            self.wait_for(lambda: "reload-hotkeys" in self.events(pid), f"page {pid} told to reload")
+        self.bed.xdotool("key", "ctrl+Tab")
+        time.sleep(1)
+        self.assertEqual(self.visible_frames([f1, f2]), [f2], "the old key still switched")
+        self.bed.xdotool("key", "shift+Tab")
+        self.wait_for(lambda: self.visible_frames([f1, f2]) == [f1], "the new key Shift+Tab to switch")
+
     def menu_items(self, which, opening, screenshot=None):
         """Opens a menu by posting `opening` to the main window; its items as the launcher read
         them back from it (Wine keeps menus per process: the probe only sees that one is open)."""

@@ -319,6 +319,21 @@ class MainWindow(Driver, BedTestCase):
                       "every fake page window gone")
         self.assertNotIn("end", self.events(waiting["pid"]))  # terminated, not ended by itself
 
+    def test_a_game_list_frame_is_held_apart_and_closed_at_exit(self):
+        control = self.new_page_process()
+        self.bed.probe("copydata", control["hwnd"], 3, "")
+        self.wait_for(lambda: "first-registration" in self.trace_events(), "the first registration")
+        self.wait_for(lambda: self.window(self.main["hwnd"])["rect"]["right"] == 1280, "the full-size window")
+        # The game-list window is not a page: the next page process is told 0 pages.
+        self.add_account()
+        second = self.new_page_process()
+        self.assertTrue(self.events(second["pid"])[0].endswith(" /0"), self.events(second["pid"]))
+        # With no page, a close ends the launcher at once; the game-list window is let go too.
+        self.bed.probe("post", self.main["hwnd"], WM_SYSCOMMAND, SC_CLOSE, 0)
+        self.assertIsNotNone(self.app.wait(30), "the launcher did not end")
+        self.wait_for(lambda: "end" in self.events(control["pid"]), "the game-list process to end")
+        self.assertIn("close lparam=0 visible=0 parent=0", self.events(control["pid"]))
+
     # ------------------------------------------------------------------ hotkeys and menus
 
     def test_hotkeys_with_real_keys(self):

@@ -223,6 +223,27 @@ class MainWindow(Driver, BedTestCase):
 
     # ------------------------------------------------------------------ add account
 
+    def test_the_add_account_label_opens_the_choice_under_it(self):
+        self.login("1服-a-Player")
+        rect = self.window(self.main["hwnd"])["rect"]
+        width = rect["right"] - rect["left"]
+        self.bed.xdotool("mousemove", rect["left"] + width - 285 + 60, rect["top"] + 14)
+        self.bed.xdotool("click", "1")
+
+        def popup():
+            for w in self.bed.windows():
+                if w["title"] == "登录其他账号" and w["visible"] and w["pid"] == self.main["pid"]:
+                    return w
+            return None
+        choice = self.wait_for(popup, "the add-account choice")
+        # Right edge on the label's right edge, top on its bottom.
+        self.assertEqual(choice["rect"]["right"], rect["left"] + width - 285 + 92)
+        self.assertEqual(choice["rect"]["top"], rect["top"] + 7 + 16)
+        self.bed.screenshot("mainwnd-add-account.png")
+        self.answer(choice, 1)  # "是": a further tab here
+        control = self.new_page_process()
+        self.assertTrue(self.events(control["pid"])[0].endswith(" /1"), self.events(control["pid"]))
+
     def test_a_third_page_is_started_with_count_2_and_a_fourth_is_refused(self):
         self.pages(2)
         self.add_account()

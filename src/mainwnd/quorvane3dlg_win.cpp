@@ -172,7 +172,7 @@ bool CQuorvane3Dlg::AcceptableFrame(HWND frame) const {
 
 LRESULT CQuorvane3Dlg::OnRegisterFrame(WPARAM w, LPARAM l) {
     HWND frame = reinterpret_cast<HWND>(w);
-    if (!AcceptableFrame(frame)) return 0;
+    if (exited_ || !AcceptableFrame(frame)) return 0;
     if (!registered_) {
         registered_ = true;
         ToggleMaximize();

@@ -23,6 +23,11 @@ private:
     std::wstring url_;
 };
 
+// Writes the Internet-shortcut file for url under name (made safe as a file name) into the
+// user's favourites folder, in the ANSI code page. False, with nothing written, when the
+// folder is unknown, the path or the text does not fit, or the file cannot be written.
+bool WriteFavourite(const std::wstring& name, const std::wstring& url);
+
 // Runs the favourites dialog modally for this page (title, address) over owner.
 void AddToFavourites(const std::wstring& title, const std::wstring& url, HWND owner);
 

@@ -1,19 +1,27 @@
-// Hand-over points: the login page and the game frame are not built yet. The login is
-// reported as given up so the main window is told, and no frame is made.
+// The windows of a page process: the login background and the game frame.
 #include "web/pageprocess_win.h"
 
+#include "app/quorvane3app_win.h"
 #include "framework/trace_win.h"
+#include "web/gameframe_win.h"
+#include "web/loginbkdlg_win.h"
 
 namespace app {
 
-INT_PTR RunLoginBackground(HWND) {
+INT_PTR RunLoginBackground(HWND owner) {
     fw::Trace(L"login");
-    return IDCANCEL;
+    web::CLoginBkDlg background(owner, app::ParentPageCount());
+    const INT_PTR result = background.DoModal();
+    // A background that could not even be made counts as a given-up login.
+    return result == IDOK ? IDOK : IDCANCEL;
 }
 
-bool CreateGameFrame(CQuorvane3App&, int) {
+bool CreateGameFrame(CQuorvane3App& app, int) {
     fw::Trace(L"game-frame");
-    return false;
+    web::CMainFrame* frame = web::CreateMainFrame(app::OwnerWindow());
+    if (!frame) return false;
+    app.m_pMainWnd = frame;
+    return true;
 }
 
 }  // namespace app

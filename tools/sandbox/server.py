@@ -34,6 +34,24 @@ DEFAULTS = {
     "/hall/": b"<html><head><title>Kelvra game hall</title></head><body>game hall</body></html>",
     "/login.htm": b"<html><head><title>login</title></head><body>login</body></html>",
     "/game.htm": b"<html><head><title>game</title></head><body>game</body></html>",
+    # The platform's login page as the launcher shows it: areas in #FEFEFE let the launcher's
+    # background picture through; its links are the page commands.
+    "/controller/client.php": """<html><head><meta charset="utf-8"><title>Brennic 登录</title>
+<style>body{margin:0;background:#FEFEFE;font:12px sans-serif}
+#box{position:absolute;left:40px;top:40px;width:420px;padding:16px;background:#fff;border:1px solid #88a}
+.close{position:absolute;left:466px;top:10px;width:50px;height:24px}</style></head>
+<body><a class="close" href="app://minimize">_</a><a href="app://exitgame">x</a>
+<div id="box"><form onsubmit="location.href='app://loadgame?S'+this.s.value+'服-《x》web-'
++encodeURIComponent(this.a.value)+'|http://'+location.host+'/game.php?s='+this.s.value;return false">
+服务器 <select name="s"><option>12</option><option>13</option></select>
+账号 <input name="a" value="player1"> <input type="submit" value="进入游戏"></form></div>
+</body></html>""".encode("utf-8"),
+    "/game.php": """<html><head><meta charset="utf-8"><title>Brennic 12服</title></head>
+<body style="margin:0;background:#123">game</body></html>""".encode("utf-8"),
+    # The maker's web-game list; a game hall link is an "entergame" command.
+    "/webgame.htm": """<html><head><meta charset="utf-8"><title>Kelvra 网页游戏</title></head>
+<body><h1>网页游戏</h1><a href="/game.php?s=12">Brennic</a>
+<a href="app://entergame|gamehall|http://127.0.0.1:18480/hall/">游戏大厅</a></body></html>""".encode("utf-8"),
 }
 
 

@@ -27,6 +27,7 @@ const wchar_t kUsageText[] =
     L"  browser-title (--pid N | --hwnd H) TEXT [--timeout MS]    raise a title change\n"
     L"      --pid: the channel of that process (the one of a visible page first, waiting up to\n"
     L"      MS, 5000 by default); --hwnd: a channel window (class TamsoloBrowserTest) itself\n"
+    L"  menu [--timeout MS]                                       items of the pop-up menu being tracked\n"
     L"numbers: decimal, 0x hex, or names such as WM_CLOSE, WM_USER+2, SC_CLOSE, VK_F5\n";
 
 struct Command {
@@ -53,6 +54,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"browser-navigate", probe::CmdBrowserNavigate, {}},
         {L"browser-complete", probe::CmdBrowserComplete, {}},
         {L"browser-title", probe::CmdBrowserTitle, {}},
+        {L"menu", probe::CmdMenu, {}},
     };
     if (argc < 2) return probe::Fail(probe::kUsage, kUsageText);
     for (const auto& c : commands) {

@@ -69,5 +69,6 @@ int CmdScreenshot(const Args& args);
 int CmdBrowserNavigate(const Args& args);
 int CmdBrowserComplete(const Args& args);
 int CmdBrowserTitle(const Args& args);
+int CmdMenu(const Args& args);
 
 }  // namespace probe

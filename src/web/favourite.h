@@ -1,0 +1,27 @@
+// Favourites: the Internet-shortcut file a game page is stored in, and its file name. Portable.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tamsolo {
+
+// The longest name the player may give, the longest full path, and the longest shortcut text
+// (UTF-16 units, and bytes once in the ANSI code page), each without its terminating zero.
+constexpr std::size_t kMaxFavouriteName = 127;
+constexpr std::size_t kMaxFavouritePath = 259;
+constexpr std::size_t kMaxFavouriteText = 511;
+
+// A name that is safe as one file name inside the favourites folder: \ / : * ? " < > | and
+// control characters become "_", and it is cut to kMaxFavouriteName units.
+std::u16string FavouriteFileName(const std::u16string& name);
+
+// folder + "\" + name + ".url" (name made safe first), or empty when it would exceed
+// kMaxFavouritePath: a favourite is never written under a cut name.
+std::u16string FavouritePath(const std::u16string& folder, const std::u16string& name);
+
+// The shortcut's text with the address in both places, or empty when it exceeds
+// kMaxFavouriteText units.
+std::u16string FavouriteText(const std::u16string& url);
+
+}  // namespace tamsolo

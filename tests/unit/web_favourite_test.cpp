@@ -1,0 +1,45 @@
+#include "web/favourite.h"
+
+#include <gtest/gtest.h>
+
+using namespace tamsolo;
+
+TEST(Favourite, TextOfATenCharacterAddressIs125Units) {
+    const std::u16string text = FavouriteText(u"http://a/b");
+    EXPECT_EQ(text,
+              u"[DEFAULT]\r\nBASEURL=http://a/b\r\n[{000214A0-0000-0000-C000-000000000046}]\r\n=19,2\r\n"
+              u"[InternetShortcut]\r\nURL=http://a/b\r\nIDList=\r\n");
+    EXPECT_EQ(text.size(), 125u);
+}
+
+TEST(Favourite, TextThatDoesNotFitIsNotMade) {
+    // 105 fixed units and the address twice: 203 characters fit in 511, 204 do not.
+    EXPECT_EQ(FavouriteText(std::u16string(203, u'a')).size(), 511u);
+    EXPECT_TRUE(FavouriteText(std::u16string(204, u'a')).empty());
+}
+
+TEST(Favourite, FileNameStaysInsideTheFolder) {
+    struct Case {
+        std::u16string name, safe;
+    } cases[] = {
+        {u"Brennic 12服", u"Brennic 12服"},
+        {u"a\\b/c:d*e?f\"g<h>i|j", u"a_b_c_d_e_f_g_h_i_j"},
+        {u"..\\..\\Startup\\x", u".._.._Startup_x"},
+        {u"tab\there\nnl", u"tab_here_nl"},
+        {u"", u""},
+        {std::u16string(200, u'n'), std::u16string(127, u'n')},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FavouriteFileName(c.name), c.safe);
+}
+
+TEST(Favourite, PathThatDoesNotFitIsNotMade) {
+    const std::u16string folder = u"C:\\users\\p\\Favorites";
+    EXPECT_EQ(FavouritePath(folder, u"x"), u"C:\\users\\p\\Favorites\\x.url");
+    EXPECT_EQ(FavouritePath(folder + u"\\", u"x"), u"C:\\users\\p\\Favorites\\x.url");
+    EXPECT_EQ(FavouritePath(folder, u""), u"C:\\users\\p\\Favorites\\.url");
+    EXPECT_EQ(FavouritePath(u"", u"x"), u"");
+    // 259 characters in all is the limit.
+    const std::u16string deep = u"C:\\" + std::u16string(259 - 3 - 1 - 4 - 1, u'd');
+    EXPECT_EQ(FavouritePath(deep, u"x").size(), 259u);
+    EXPECT_EQ(FavouritePath(deep, u"xy"), u"");
+}

@@ -15,7 +15,7 @@ FW_BEGIN_MESSAGE_MAP(CLoginBkDlg, fw::CDialog)
 FW_END_MESSAGE_MAP()
 
 CLoginBkDlg::CLoginBkDlg(HWND owner, int pageCount)
-    : fw::CDialog(kLoginTemplate, owner), owner_(owner), pageCount_(pageCount) {}
+    : fw::CDialog(kLoginTemplate, owner), owner_(owner), pageCount_(pageCount), loginAddress_(LoginAddress()) {}
 
 CLoginBkDlg::~CLoginBkDlg() {
     page_.reset();
@@ -55,7 +55,7 @@ bool CLoginBkDlg::DrawBackground() {
 }
 
 void CLoginBkDlg::CreateLoginPage() {
-    page_ = std::make_unique<CLoginDlg>(*this, LoginAddress());
+    page_ = std::make_unique<CLoginDlg>(*this, loginAddress_);
     if (!page_->Create(m_hWnd)) {
         page_.reset();
         return;

@@ -152,8 +152,7 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 
 BOOL CDialog::OnCommand(WPARAM w, LPARAM l) {
     if (CWnd::OnCommand(w, l)) return TRUE;
-    const UINT code = HIWORD(w);
-    if (code != BN_CLICKED && code != 1) return FALSE;
+    if (!IsCommandClick(w, l)) return FALSE;
     switch (LOWORD(w)) {
         case IDOK:
             OnOK();

@@ -1,5 +1,7 @@
 #include "framework/wnd_win.h"
 
+#include <unordered_map>
+
 namespace fw {
 
 namespace {
@@ -10,20 +12,33 @@ const wchar_t kClassName[] = L"TamsoloWnd";
 // The object whose window is being created on this thread; it is attached on the first message.
 thread_local CWnd* t_creating = nullptr;
 
+// The windows this thread's objects are attached to. A window's messages are always handled on
+// the thread that made it, so a per-thread table is all the lookup needs; a window of another
+// thread or process (a page frame re-parented into ours, say) is simply not in it. Anyone can
+// put a property on a window and GetPropW answers for other processes' windows too, so our
+// property is only ever a cross-check against a reused handle value, never the source.
+std::unordered_map<HWND, CWnd*>& AttachedWindows() {
+    thread_local std::unordered_map<HWND, CWnd*> table;
+    return table;
+}
+
+bool IsThisThreadsWindow(HWND wnd) {
+    return ::GetWindowThreadProcessId(wnd, nullptr) == ::GetCurrentThreadId();
+}
+
 const MessageMapEntry kNoEntries[] = {{kEntryEnd, 0, 0, 0, nullptr, nullptr}};
 const MessageMap kBaseMap = {nullptr, kNoEntries};
 
 }  // namespace
 
 CWnd::~CWnd() {
-    // A window must not outlive its object: whatever is still attached is destroyed now.
-    if (m_hWnd) {
-        HWND wnd = m_hWnd;
-        if (::IsWindow(wnd)) {
-            ::DestroyWindow(wnd);
-        }
-        if (m_hWnd) Detach();
-    }
+    // A window must not outlive its object. By now the derived parts of the object are gone,
+    // so the window is let go first: a subclassed control gets its own procedure back, our own
+    // class falls to DefWindowProc, and nothing its destruction sends reaches this object.
+    // Classes whose handlers use their own members destroy the window in their own destructor.
+    if (!m_hWnd) return;
+    HWND wnd = UnsubclassWindow();
+    if (wnd && ::IsWindow(wnd) && IsThisThreadsWindow(wnd)) ::DestroyWindow(wnd);
 }
 
 const MessageMap* CWnd::GetThisMessageMap() { return &kBaseMap; }
@@ -44,16 +59,30 @@ const wchar_t* CWnd::DefaultClassName() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND wnd) {
-    return wnd ? static_cast<CWnd*>(::GetPropW(wnd, kObjectProp)) : nullptr;
+    if (!wnd) return nullptr;
+    const auto& table = AttachedWindows();
+    const auto found = table.find(wnd);
+    if (found == table.end()) return nullptr;
+    // A handle value is reused once its window is gone; a window destroyed behind our back
+    // (its procedure taken over by someone who never passed WM_NCDESTROY on) no longer
+    // carries our property, so the stale entry is not trusted.
+    if (::GetPropW(wnd, kObjectProp) != found->second) return nullptr;
+    return found->second;
 }
 
 void CWnd::Attach(HWND wnd) {
     m_hWnd = wnd;
+    AttachedWindows()[wnd] = this;
     ::SetPropW(wnd, kObjectProp, this);
 }
 
 void CWnd::Detach() {
-    if (m_hWnd) ::RemovePropW(m_hWnd, kObjectProp);
+    if (m_hWnd) {
+        auto& table = AttachedWindows();
+        const auto found = table.find(m_hWnd);
+        if (found != table.end() && found->second == this) table.erase(found);
+        ::RemovePropW(m_hWnd, kObjectProp);
+    }
     m_hWnd = nullptr;
 }
 
@@ -68,15 +97,20 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* title, DWORD style, int x, int
     HWND wnd = ::CreateWindowExW(exStyle, cls, title, style, x, y, width, height, parent, menuOrId,
                                  ::GetModuleHandleW(nullptr), nullptr);
     t_creating = previous;
-    if (wnd && className) {
-        // A class of someone else's: take its messages over now.
-        if (!m_hWnd) return SubclassWindow(wnd);
+    if (wnd && className && !m_hWnd) {
+        // A class of someone else's: take its messages over now, or let the window go rather
+        // than leave it behind with no object.
+        if (SubclassWindow(wnd)) return true;
+        ::DestroyWindow(wnd);
+        return false;
     }
     return wnd != nullptr;
 }
 
 bool CWnd::SubclassWindow(HWND wnd) {
-    if (!wnd || m_hWnd || FromHandlePermanent(wnd)) return false;
+    // Only a window of this thread: its messages must come to the thread whose table holds it,
+    // and another process's window cannot be taken over at all.
+    if (!wnd || m_hWnd || !IsThisThreadsWindow(wnd) || FromHandlePermanent(wnd)) return false;
     Attach(wnd);
     m_superProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
@@ -94,7 +128,11 @@ bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 HWND CWnd::UnsubclassWindow() {
     HWND wnd = m_hWnd;
     if (!wnd) return nullptr;
-    if (m_superProc) ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
+    // A window of our own class keeps our procedure, which passes anything not attached to
+    // DefWindowProc; only a taken-over window gets its own procedure back.
+    if (m_superProc && m_superProc != &::DefWindowProcW) {
+        ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
+    }
     m_superProc = nullptr;
     Detach();
     return wnd;
@@ -120,7 +158,7 @@ bool CWnd::FindHandler(UINT kind, UINT message, UINT id, const MessageMapEntry**
                     if (e->message == message) { *found = e; return true; }
                     break;
                 case kEntryCommand:
-                    if (message <= 1 && id >= e->idFirst && id <= e->idLast) { *found = e; return true; }
+                    if (id >= e->idFirst && id <= e->idLast) { *found = e; return true; }
                     break;
                 default:
                     if (e->message == message && id >= e->idFirst && id <= e->idLast) { *found = e; return true; }
@@ -132,11 +170,20 @@ bool CWnd::FindHandler(UINT kind, UINT message, UINT id, const MessageMapEntry**
     return false;
 }
 
-BOOL CWnd::OnCommand(WPARAM w, LPARAM) {
+bool IsCommandClick(WPARAM w, LPARAM l) {
+    // Menus and controls' clicks (BN_CLICKED, STN_CLICKED) send code 0. Code 1 is an
+    // accelerator only when no control sent it: from a list box or combo box it is a selection
+    // change, which is no click.
+    const UINT code = HIWORD(w);
+    return code == 0 || (code == 1 && l == 0);
+}
+
+BOOL CWnd::OnCommand(WPARAM w, LPARAM l) {
     UINT id = LOWORD(w);
     UINT code = HIWORD(w);
     const MessageMapEntry* e = nullptr;
-    if (FindHandler(kEntryControl, code, id, &e) || FindHandler(kEntryCommand, code, id, &e)) {
+    if (FindHandler(kEntryControl, code, id, &e) ||
+        (IsCommandClick(w, l) && FindHandler(kEntryCommand, 0, id, &e))) {
         (this->*(e->onCommand))();
         return TRUE;
     }

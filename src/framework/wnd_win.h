@@ -26,7 +26,7 @@ using CmdHandler = void (CWnd::*)();
 enum EntryKind : int {
     kEntryEnd = 0,
     kEntryMessage,  // any message, by message number
-    kEntryCommand,  // WM_COMMAND from a menu, accelerator or control (notification 0 or 1), by id range
+    kEntryCommand,  // WM_COMMAND click: menu or control (code 0) or accelerator (code 1, no control), by id range
     kEntryControl,  // WM_COMMAND with a given notification code, by id range
     kEntryNotify,   // WM_NOTIFY with a given code, by id range
 };
@@ -45,9 +45,16 @@ struct MessageMap {
     const MessageMapEntry* entries;
 };
 
+// True when a WM_COMMAND is a click: a menu item or a control's click (code 0), or an
+// accelerator (code 1 with no control behind it).
+bool IsCommandClick(WPARAM w, LPARAM l);
+
 class CWnd {
 public:
     CWnd() = default;
+    // Lets go of a window still attached and destroys it without routing anything to this
+    // object (its derived parts are gone by then). A class whose handlers use its own members
+    // calls DestroyWindow() in its own destructor, so the window goes while they still exist.
     virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -55,13 +62,14 @@ public:
     HWND m_hWnd = nullptr;
     HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // The object attached to a window of this thread's framework, or null.
+    // The object attached to a window of this thread's framework, or null. Windows of other
+    // threads and processes are never taken for ours, whatever properties they carry.
     static CWnd* FromHandlePermanent(HWND wnd);
 
     // Creates a window of a class registered with the framework's window procedure.
     bool CreateEx(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int width, int height,
                   HWND parent, HMENU menuOrId, const wchar_t* className = nullptr);
-    // Routes an existing window's messages through this object.
+    // Routes an existing window's messages through this object; only a window of this thread.
     bool SubclassWindow(HWND wnd);
     bool SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();

@@ -41,6 +41,10 @@ bool CBtnEx::Create(const wchar_t* text, DWORD style, const RECT& rect, HWND par
 }
 
 void CBtnEx::OnAttached() {
+    // A button made again on the same object (the frame remakes its caption buttons with
+    // every skin) starts afresh: no hover, no latched press, no tracking request pending.
+    ClearHover();
+    pressedLatch_ = false;
     caption_ = WindowText(m_hWnd);
     const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
@@ -159,6 +163,8 @@ void CBtnEx::PostNcDestroy() {
     HWND tip = tooltip_.Release();
     if (tip && ::IsWindow(tip)) ::DestroyWindow(tip);
     tooltipOn_ = false;
+    ClearHover();
+    pressedLatch_ = false;
 }
 
 LRESULT CBtnEx::OnMouseMove(WPARAM, LPARAM) {

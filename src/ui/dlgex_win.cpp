@@ -1,5 +1,6 @@
 #include "ui/dlgex_win.h"
 
+#include <utility>
 #include <vector>
 
 #include "ui/draw_win.h"
@@ -78,11 +79,19 @@ std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
 
 }  // namespace
 
+CDlgEx::~CDlgEx() {
+    if (m_hWnd) DestroyWindow();
+}
+
 BOOL CDlgEx::OnInitDialog() {
     fw::CDialog::OnInitDialog();
     LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
     style &= ~static_cast<LONG_PTR>(WS_CAPTION | DS_MODALFRAME);
     style |= WS_MINIMIZEBOX;  // lets the taskbar minimise the window
+    // Children draw all of themselves (the kit's controls paint the frame under them into
+    // their own picture, page frames are whole windows): erasing under them is wasted work
+    // and shows as flicker.
+    style |= WS_CLIPCHILDREN;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
     LONG_PTR ex = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
     ex &= ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE);
@@ -110,6 +119,7 @@ void CDlgEx::SetSkin(HBITMAP background, bool resizeToImage, bool nineSlice, HBI
     // Setting the same skin again must not delete the image it keeps.
     if (background != background_.Get()) background_.Reset(background);
     nineSlice_ = nineSlice;
+    frameStale_ = true;
     RECT client{};
     const SIZE image = BitmapSize(background);
     if (resizeToImage && image.cx > 0) {
@@ -186,34 +196,85 @@ void CDlgEx::DrawBackground(HDC dc, int width, int height) {
     }
 }
 
-bool CDlgEx::PaintFrame(HDC target) {
-    if (!background_) return false;
+bool CDlgEx::FrameKey::operator==(const FrameKey& o) const {
+    return width == o.width && height == o.height && title == o.title && icon == o.icon && showTitle == o.showTitle &&
+           showIcon == o.showIcon && nineSlice == o.nineSlice && borderWidth == o.borderWidth &&
+           titleHeight == o.titleHeight && titleWeight == o.titleWeight && titleColor == o.titleColor;
+}
+
+CDlgEx::FrameKey CDlgEx::CurrentFrameKey() const {
+    FrameKey key;
     RECT wr{};
     ::GetWindowRect(m_hWnd, &wr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-    Canvas canvas(target, w, h);
-    if (!canvas) return false;
-    ::SetStretchBltMode(canvas.Dc(), COLORONCOLOR);
-    DrawBackground(canvas.Dc(), w, h);
+    key.width = wr.right - wr.left;
+    key.height = wr.bottom - wr.top;
+    const int len = ::GetWindowTextLengthW(m_hWnd);
+    key.title.assign(static_cast<size_t>(len > 0 ? len : 0) + 1, L'\0');
+    const int got = ::GetWindowTextW(m_hWnd, key.title.data(), len + 1);
+    key.title.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    key.icon = reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_GETICON, ICON_SMALL, 0));
+    key.showTitle = showTitle;
+    key.showIcon = showIcon;
+    key.nineSlice = nineSlice_;
+    key.borderWidth = borderWidth;
+    key.titleHeight = titleHeight;
+    key.titleWeight = titleWeight;
+    key.titleColor = titleColor;
+    return key;
+}
 
-    HICON small = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL));
-    const bool iconDrawn = small && showIcon;
-    if (iconDrawn) ::DrawIconEx(canvas.Dc(), borderWidth, TitleIconTop(titleHeight), small, 16, 16, 0, nullptr, DI_NORMAL);
-    if (showTitle) {
-        const int len = ::GetWindowTextLengthW(m_hWnd);
-        std::wstring title(static_cast<size_t>(len > 0 ? len : 0) + 1, L'\0');
-        const int got = ::GetWindowTextW(m_hWnd, title.data(), len + 1);
-        title.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        HFONT font = TitleFont();
-        LOGFONTW lf{};
-        ::GetObjectW(font, sizeof(lf), &lf);
-        fw::Selection select(canvas.Dc(), font);
-        ::SetBkMode(canvas.Dc(), TRANSPARENT);
-        ::SetTextColor(canvas.Dc(), titleColor);
-        ::TextOutW(canvas.Dc(), TitleTextLeft(borderWidth, iconDrawn), TitleTextTop(titleHeight, lf.lfHeight),
-                   title.c_str(), static_cast<int>(title.size()));
+bool CDlgEx::RenderFrame(HDC compatibleWith, const FrameKey& key) {
+    frame_.Reset();
+    fw::MemoryDc dc(::CreateCompatibleDC(compatibleWith));
+    if (!dc) return false;
+    BITMAPINFO info = Dib32Info(key.width > 0 ? key.width : 1, key.height > 0 ? key.height : 1);
+    void* bits = nullptr;
+    fw::Bitmap picture(::CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!picture) return false;
+    {
+        fw::Selection selectPicture(dc.Get(), picture.Get());
+        ::SetStretchBltMode(dc.Get(), COLORONCOLOR);
+        DrawBackground(dc.Get(), key.width, key.height);
+        const bool iconDrawn = key.icon && key.showIcon;
+        if (iconDrawn) {
+            ::DrawIconEx(dc.Get(), borderWidth, TitleIconTop(titleHeight), key.icon, 16, 16, 0, nullptr, DI_NORMAL);
+        }
+        if (key.showTitle) {
+            HFONT font = TitleFont();
+            LOGFONTW lf{};
+            ::GetObjectW(font, sizeof(lf), &lf);
+            fw::Selection selectFont(dc.Get(), font);
+            ::SetBkMode(dc.Get(), TRANSPARENT);
+            ::SetTextColor(dc.Get(), titleColor);
+            ::TextOutW(dc.Get(), TitleTextLeft(borderWidth, iconDrawn), TitleTextTop(titleHeight, lf.lfHeight),
+                       key.title.c_str(), static_cast<int>(key.title.size()));
+        }
+        ::GdiFlush();
     }
-    canvas.CopyTo(target);
+    frame_ = std::move(picture);
+    frameKey_ = key;
+    frameStale_ = false;
+    ++frameRenders_;
+    return true;
+}
+
+bool CDlgEx::PaintFrame(HDC target) {
+    if (!background_) return false;
+    // Every control repaint asks for the frame under it; a maximised main window is megabytes
+    // of picture, so it is rendered once per size and title and only the asked-for part copied.
+    const FrameKey key = CurrentFrameKey();
+    if ((frameStale_ || !frame_ || !(key == frameKey_)) && !RenderFrame(target, key)) return false;
+    RECT part{0, 0, key.width, key.height};
+    RECT clip{};
+    const int kind = ::GetClipBox(target, &clip);
+    if (kind == NULLREGION) return true;
+    if (kind != ERROR) ::IntersectRect(&part, &part, &clip);
+    if (::IsRectEmpty(&part)) return true;
+    fw::MemoryDc src(::CreateCompatibleDC(target));
+    if (!src) return false;
+    fw::Selection select(src.Get(), frame_.Get());
+    ::BitBlt(target, part.left, part.top, part.right - part.left, part.bottom - part.top, src.Get(), part.left,
+             part.top, SRCCOPY);
     return true;
 }
 

@@ -25,6 +25,9 @@ constexpr UINT kMaximizeButtonId = 50002;
 class CDlgEx : public fw::CDialog {
 public:
     explicit CDlgEx(UINT templateId, HWND parent = nullptr) : fw::CDialog(templateId, parent) {}
+    // The window goes while the caption buttons and the skin still exist: their destruction
+    // would otherwise send the frame messages it could no longer answer.
+    ~CDlgEx() override;
 
     // The frame owns background, maximizeImage and restoreImage from now on; the close and
     // minimise strips are copied, so the caller keeps (and may delete) those. A caption button
@@ -61,8 +64,11 @@ public:
     CBtnEx& MaximizeButton() { return maximizeButton_; }
 
     // Paints the frame (background, icon, title) into dc as the erase handler does; false when
-    // there is no background.
+    // there is no background. Only the part inside dc's clipping box is copied, from a picture
+    // of the whole frame that is rendered again only when the size, skin or title changed.
     bool PaintFrame(HDC dc);
+    // How often that picture has been rendered (for tests and measurements).
+    int FrameRenders() const { return frameRenders_; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -81,6 +87,18 @@ protected:
 private:
     void BuildRegion();
     void DrawBackground(HDC dc, int width, int height);
+    // What the rendered frame depends on besides the skin image itself.
+    struct FrameKey {
+        int width = 0, height = 0;
+        std::wstring title;
+        HICON icon = nullptr;
+        bool showTitle = false, showIcon = false, nineSlice = false;
+        int borderWidth = 0, titleHeight = 0, titleWeight = 0;
+        COLORREF titleColor = 0;
+        bool operator==(const FrameKey& o) const;
+    };
+    FrameKey CurrentFrameKey() const;
+    bool RenderFrame(HDC compatibleWith, const FrameKey& key);
     void PlaceButtonsAfterResize(int clientWidth);
     void MakeCaptionButton(CBtnEx& button, UINT id, HBITMAP image, int right, int top, const wchar_t* tip);
     HFONT TitleFont();
@@ -94,6 +112,10 @@ private:
     fw::Bitmap restoreImage_;
     fw::Font titleFont_;
     int titleFontWeight_ = -1;
+    fw::Bitmap frame_;  // the rendered frame, window-sized
+    FrameKey frameKey_;
+    bool frameStale_ = true;
+    int frameRenders_ = 0;
 };
 
 }  // namespace tamsolo::ui

@@ -14,6 +14,11 @@ FW_ON_MESSAGE(WM_MOUSEMOVE, OnMouseMove)
 FW_ON_MESSAGE(WM_MOUSEHOVER, OnMouseHover)
 FW_ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
 FW_ON_MESSAGE(WM_SETCURSOR, OnSetCursor)
+FW_ON_MESSAGE(WM_NCHITTEST, OnNcHitTest)
+FW_ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
+FW_ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDown)
+FW_ON_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
+FW_ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
 FW_END_MESSAGE_MAP()
 
 namespace {
@@ -165,6 +170,48 @@ LRESULT CStaticEx::OnMouseLeave(WPARAM, LPARAM) {
     tracking_ = false;
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
     return 0;
+}
+
+bool CStaticEx::SendsClicks() const {
+    return linkCursor || (m_hWnd && (::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & SS_NOTIFY));
+}
+
+bool CStaticEx::TakesMouse() const { return hoverEnabled || SendsClicks(); }
+
+LRESULT CStaticEx::OnNcHitTest(WPARAM, LPARAM) {
+    // A static control without the notify style answers "transparent", and then never sees
+    // the mouse: no hover colour, no hand cursor, no click.
+    return TakesMouse() ? HTCLIENT : Default();
+}
+
+LRESULT CStaticEx::OnLButtonDown(WPARAM, LPARAM) {
+    if (!SendsClicks()) return Default();
+    // The click is ours alone (the static control would report one on the press already);
+    // it counts when the button is released over the label.
+    pressed_ = true;
+    ::SetCapture(m_hWnd);
+    return 0;
+}
+
+LRESULT CStaticEx::OnLButtonUp(WPARAM, LPARAM l) {
+    if (!SendsClicks()) return Default();
+    if (!pressed_) return 0;
+    pressed_ = false;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const POINT at{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+    if (!::PtInRect(&client, at)) return 0;
+    // Last thing we do: the parent may hide or destroy the label in its handler.
+    HWND self = m_hWnd;
+    const int id = ::GetDlgCtrlID(self);
+    ::SendMessageW(::GetParent(self), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(self));
+    return 0;
+}
+
+LRESULT CStaticEx::OnCaptureChanged(WPARAM, LPARAM) {
+    pressed_ = false;
+    return Default();
 }
 
 LRESULT CStaticEx::OnSetCursor(WPARAM, LPARAM) {

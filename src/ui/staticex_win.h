@@ -1,5 +1,10 @@
 // CStaticEx: a label that draws its own wrapped text in the "微软雅黑" face, optionally as a
 // hover-coloured link with a hand cursor and a small image or icon beside the text.
+//
+// A plain label lets the mouse through to the window behind it, as a static control does, so
+// a label on a title bar still drags the window. A label that reacts to the mouse (link cursor,
+// hover colour or the notify style) takes the mouse whatever its style; a link (link cursor or
+// notify style) sends its parent WM_COMMAND with STN_CLICKED when pressed and released on it.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +44,9 @@ public:
     int imageIndex = 0;
 
     bool Hovered() const { return hovered_; }
+    // Whether the label takes the mouse, and whether a click on it is sent to the parent.
+    bool TakesMouse() const;
+    bool SendsClicks() const;
     int ImageWidth() const { return imageWidth_; }
     int ImageHeight() const { return imageHeight_; }
 
@@ -55,6 +63,10 @@ protected:
     LRESULT OnMouseHover(WPARAM, LPARAM);
     LRESULT OnMouseLeave(WPARAM, LPARAM);
     LRESULT OnSetCursor(WPARAM, LPARAM);
+    LRESULT OnNcHitTest(WPARAM, LPARAM);
+    LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnLButtonUp(WPARAM, LPARAM);
+    LRESULT OnCaptureChanged(WPARAM, LPARAM);
     FW_DECLARE_MESSAGE_MAP()
 
 private:
@@ -63,6 +75,7 @@ private:
     fw::Font font_;
     bool hovered_ = false;
     bool tracking_ = false;
+    bool pressed_ = false;  // pressed on the label, waiting for the release
     ImageList image_;
     int imageWidth_ = 0;
     int imageHeight_ = 0;

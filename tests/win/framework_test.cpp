@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -85,7 +86,12 @@ TEST(MessageTables, CommandsRouteByIdRangeAndNotificationCode) {
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(111, 0));      // outside the range
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(200, EN_CHANGE));
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(200, EN_SETFOCUS));  // other code: not routed
-    EXPECT_EQ(wnd.log, (std::vector<std::string>{"base-ok", "range", "en-change"}));
+    // Code 1 from a control is its own notification (a list's or combo's selection change),
+    // never a click.
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(106, LBN_SELCHANGE), reinterpret_cast<LPARAM>(wnd.m_hWnd));
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, CBN_SELCHANGE), reinterpret_cast<LPARAM>(wnd.m_hWnd));
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(107, BN_CLICKED), reinterpret_cast<LPARAM>(wnd.m_hWnd));
+    EXPECT_EQ(wnd.log, (std::vector<std::string>{"base-ok", "range", "en-change", "range"}));
 }
 
 TEST(MessageTables, DestroyingDetachesBeforePostNcDestroy) {
@@ -99,14 +105,47 @@ TEST(MessageTables, DestroyingDetachesBeforePostNcDestroy) {
     EXPECT_EQ(fw::CWnd::FromHandlePermanent(h), nullptr);
 }
 
-TEST(MessageTables, ObjectGoingAwayTakesItsWindowAlong) {
+// What a plain child window finds of its framework parent while it is being destroyed.
+struct ParentSeenWhileDying {
+    bool asked = false;
+    bool found = false;
+    bool whole = false;  // what was found is still the object it was made as
+};
+ParentSeenWhileDying g_parentSeen;
+
+LRESULT CALLBACK ReportParentOnDestroy(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_DESTROY) {
+        fw::CWnd* parent = fw::CWnd::FromHandlePermanent(::GetParent(wnd));
+        g_parentSeen.asked = true;
+        g_parentSeen.found = parent != nullptr;
+        g_parentSeen.whole = parent && dynamic_cast<CDerivedWnd*>(parent) != nullptr;
+        // Whatever the destruction sends the parent must not land in the dying object.
+        ::SendMessageW(::GetParent(wnd), WM_USER + 2, 0, 0);
+    }
+    return ::DefWindowProcW(wnd, msg, w, l);
+}
+
+TEST(MessageTables, ObjectGoingAwayTakesItsWindowAlongWithoutHearingIt) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &ReportParentOnDestroy;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ReportParentOnDestroy";
+    ::RegisterClassW(&wc);
+    g_parentSeen = {};
     HWND h = nullptr;
     {
-        CBaseWnd wnd;
+        CDerivedWnd wnd;
         ASSERT_TRUE(wnd.CreateEx(0, L"t", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+        ASSERT_NE(::CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 10, 10, wnd.m_hWnd, nullptr,
+                                    wc.hInstance, nullptr),
+                  nullptr);
         h = wnd.m_hWnd;
+        wnd.log.clear();
     }
     EXPECT_FALSE(::IsWindow(h));
+    ASSERT_TRUE(g_parentSeen.asked);
+    // Found at all, it would have been a CWnd whose derived parts were already gone.
+    EXPECT_FALSE(g_parentSeen.found && !g_parentSeen.whole);
 }
 
 class CCountingButton : public fw::CWnd {
@@ -181,6 +220,89 @@ TEST(PreFilters, AncestorsSeeAChildsMessageInnermostFirst) {
     msg.message = WM_CHAR;
     EXPECT_FALSE(fw::WalkPreTranslateFilters(&msg));
     EXPECT_EQ(outer.seen, 2);
+}
+
+// foreignwnd.exe beside this program: another process's top window and its child, both
+// carrying the framework's property with a junk pointer.
+class ForeignWindows {
+public:
+    bool Start() {
+        wchar_t path[MAX_PATH] = {};
+        ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring command = path;
+        command = L"\"" + command.substr(0, command.find_last_of(L'\\') + 1) + L"foreignwnd.exe\" 30";
+        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+        HANDLE readEnd = nullptr, writeEnd = nullptr;
+        if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return false;
+        fw::Handle reader(readEnd), writer(writeEnd);
+        ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = writeEnd;
+        si.hStdError = writeEnd;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+            return false;
+        }
+        process_.Reset(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+        writer.Reset();
+        std::string line;
+        char c = 0;
+        DWORD got = 0;
+        while (line.size() < 64 && ::ReadFile(reader.Get(), &c, 1, &got, nullptr) && got == 1 && c != '\n') line += c;
+        long long t = 0, ch = 0;
+        if (std::sscanf(line.c_str(), "%lld %lld", &t, &ch) != 2) return false;
+        top = reinterpret_cast<HWND>(static_cast<INT_PTR>(t));
+        child = reinterpret_cast<HWND>(static_cast<INT_PTR>(ch));
+        return ::IsWindow(top) && ::IsWindow(child);
+    }
+    ~ForeignWindows() {
+        if (!process_) return;
+        if (top) ::PostMessageW(top, WM_CLOSE, 0, 0);
+        if (::WaitForSingleObject(process_.Get(), 10000) != WAIT_OBJECT_0) ::TerminateProcess(process_.Get(), 1);
+    }
+
+    HWND top = nullptr;
+    HWND child = nullptr;
+
+private:
+    fw::Handle process_;
+};
+
+TEST(ForeignWindows, AreNeverTakenForOursWhateverTheyCarry) {
+    ForeignWindows foreign;
+    ASSERT_TRUE(foreign.Start());
+    ASSERT_NE(::GetPropW(foreign.top, L"Tamsolo.CWnd"), nullptr) << "the junk must be there to be found";
+    ASSERT_EQ(fw::CWnd::FromHandlePermanent(foreign.top), nullptr);
+    ASSERT_EQ(fw::CWnd::FromHandlePermanent(foreign.child), nullptr);
+
+    // Our window inside theirs, as a page frame inside the main window: the filter walk goes
+    // up into their window and must stop short of calling it.
+    CFilterWnd ours;
+    ASSERT_TRUE(ours.CreateEx(0, L"ours", WS_CHILD, 0, 0, 50, 50, foreign.top, nullptr));
+    ASSERT_EQ(::GetParent(ours.m_hWnd), foreign.top);
+    MSG msg{ours.m_hWnd, WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
+    EXPECT_FALSE(fw::WalkPreTranslateFilters(&msg));
+    EXPECT_EQ(ours.seen, 1);
+
+    // Their window inside ours, as the main window holds a page frame: a notification naming
+    // it is not offered to it, and it cannot be taken over.
+    CFilterWnd host;
+    ASSERT_TRUE(host.CreateEx(0, L"host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr));
+    ASSERT_NE(::SetParent(foreign.child, host.m_hWnd), nullptr);
+    fw::WindowDc dc(host.m_hWnd);
+    EXPECT_EQ(host.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
+                               reinterpret_cast<LPARAM>(foreign.child)),
+              ::DefWindowProcW(host.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
+                               reinterpret_cast<LPARAM>(foreign.child)));
+    MSG theirs{foreign.child, WM_KEYDOWN, VK_F5, 0, 0, {0, 0}};
+    EXPECT_FALSE(fw::WalkPreTranslateFilters(&theirs));
+    EXPECT_EQ(host.seen, 1) << "our own ancestor still filters";
+    CCountingButton takeover;
+    EXPECT_FALSE(takeover.SubclassWindow(foreign.child));
+    ::SetParent(foreign.child, foreign.top);
 }
 
 TEST(HandleOwners, CloseOnScopeExitAndMoveOwnership) {

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/handle_win.h"
 #include "ui/btnex_win.h"
@@ -417,4 +419,171 @@ TEST_F(SkinKit, OwnerDrawIsReflectedToTheButtonAndCaptionCommandsRoute) {
     frame->SendMessage(WM_COMMAND, MAKEWPARAM(kCloseButtonId, BN_CLICKED), 0);
     ASSERT_TRUE(::PeekMessageW(&msg, frame->m_hWnd, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(SC_CLOSE));
+}
+
+namespace {
+
+// A frame that counts the clicks of its labels' command ids.
+class CClickFrame : public CTestFrame {
+public:
+    std::vector<std::pair<UINT, LPARAM>> clicks;  // (id and code, control)
+
+protected:
+    BOOL OnCommand(WPARAM w, LPARAM l) override {
+        if (LOWORD(w) >= 800 && LOWORD(w) < 810) {
+            clicks.emplace_back(static_cast<UINT>(w), l);
+            return TRUE;
+        }
+        return CTestFrame::OnCommand(w, l);
+    }
+};
+
+POINT ScreenCentre(HWND wnd) {
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+TEST(LinkLabel, TakesTheMouseAndSendsItsClickOnlyWhenItIsALink) {
+    CClickFrame frame;
+    ASSERT_TRUE(frame.Create());
+    ::SetWindowPos(frame.m_hWnd, HWND_TOPMOST, 40, 40, 300, 200, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    frame.SetSkin(Skin(131), false, true, nullptr);
+
+    struct Case {
+        const char* name;
+        DWORD style;
+        bool linkCursor;
+        bool hoverEnabled;
+        bool takesMouse;
+        bool clicks;
+    };
+    const Case cases[] = {
+        {"plain label lets the mouse through to the frame", 0, false, false, false, false},
+        {"link cursor (the add-account label)", SS_NOTIFY, true, false, true, true},
+        {"link cursor without the notify style", 0, true, false, true, true},
+        {"notify style alone", SS_NOTIFY, false, false, true, true},
+        {"hover colour only", 0, false, true, true, false},
+    };
+    UINT id = 800;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CStaticEx label;
+        ASSERT_TRUE(label.Create(L"登录其他账号", WS_CHILD | WS_VISIBLE | c.style, RECT{20, 60, 112, 76},
+                                 frame.m_hWnd, id));
+        label.linkCursor = c.linkCursor;
+        label.underline = c.linkCursor;
+        label.hoverEnabled = c.hoverEnabled;
+        EXPECT_EQ(::WindowFromPoint(ScreenCentre(label.m_hWnd)), c.takesMouse ? label.m_hWnd : frame.m_hWnd);
+
+        frame.clicks.clear();
+        label.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        label.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        // Pressed on the label, released away from it: no click.
+        label.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        label.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
+        if (c.clicks) {
+            ASSERT_EQ(frame.clicks.size(), 1u);
+            EXPECT_EQ(frame.clicks[0].first, MAKEWPARAM(id, STN_CLICKED));
+            EXPECT_EQ(frame.clicks[0].second, reinterpret_cast<LPARAM>(label.m_hWnd));
+        } else {
+            EXPECT_TRUE(frame.clicks.empty());
+        }
+        EXPECT_EQ(::GetCapture(), nullptr);
+        ++id;
+    }
+}
+
+TEST(SkinnedFrame, RemadeCaptionButtonsStartWithoutHoverOrLatch) {
+    CTestFrame frame;
+    ASSERT_TRUE(frame.Create());
+    fw::Bitmap close(Skin(132));
+    frame.SetSkin(Skin(134), false, true, close.Get());
+    frame.CloseButton().SendMessage(WM_MOUSEHOVER);
+    frame.CloseButton().FrameForState(ODS_SELECTED);
+    ASSERT_TRUE(frame.CloseButton().Hovered());
+    ASSERT_TRUE(frame.CloseButton().PressedLatch());
+    frame.SetSkin(Skin(134), false, true, close.Get());
+    EXPECT_FALSE(frame.CloseButton().Hovered());
+    EXPECT_FALSE(frame.CloseButton().PressedLatch());
+    EXPECT_EQ(frame.CloseButton().FrameForState(0), 0);
+}
+
+TEST(SkinnedFrame, RendersItsPictureOncePerSizeAndTitleAndCopiesOnlyWhatIsAsked) {
+    CTestFrame frame;
+    ASSERT_TRUE(frame.Create());
+    ::SetWindowPos(frame.m_hWnd, nullptr, 0, 0, 200, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    frame.SetSkin(Skin(131), false, true, nullptr);
+    fw::Bitmap skin(Skin(131));
+    fw::WindowDc screen(nullptr);
+    auto paint = [&](int width, int height) {
+        auto canvas = std::make_unique<Canvas>(screen.Get(), width, height);
+        frame.PaintFrame(canvas->Dc());
+        return canvas;
+    };
+
+    const int before = frame.FrameRenders();
+    auto whole = paint(200, 120);
+    paint(200, 120);
+    // A control's picture: the part of the frame under it, shifted to its origin.
+    {
+        Canvas part(screen.Get(), 10, 10);
+        POINT old{};
+        ::SetWindowOrgEx(part.Dc(), 195, 110, &old);
+        frame.PaintFrame(part.Dc());
+        ::SetWindowOrgEx(part.Dc(), old.x, old.y, nullptr);
+        for (POINT p : {POINT{0, 0}, POINT{4, 5}, POINT{4, 9}}) {
+            EXPECT_EQ(::GetPixel(part.Dc(), p.x, p.y), ::GetPixel(whole->Dc(), 195 + p.x, 110 + p.y));
+        }
+    }
+    EXPECT_EQ(frame.FrameRenders(), before + 1);
+
+    // A new size or title renders again, and what is drawn is the new one.
+    ::SetWindowPos(frame.m_hWnd, nullptr, 0, 0, 260, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    auto wider = paint(260, 120);
+    EXPECT_EQ(frame.FrameRenders(), before + 2);
+    EXPECT_EQ(::GetPixel(wider->Dc(), 259, 60), PixelOf(skin.Get(), 29, 35));
+    frame.SetTitle(L"kelvra - Brennic");
+    paint(260, 120);
+    EXPECT_EQ(frame.FrameRenders(), before + 3);
+    EXPECT_TRUE(::GetWindowLongPtrW(frame.m_hWnd, GWL_STYLE) & WS_CLIPCHILDREN);
+}
+
+namespace {
+
+bool g_frameWholeWhileDying = false;
+bool g_frameAsked = false;
+
+LRESULT CALLBACK AskFrameOnDestroy(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_DESTROY) {
+        fw::CWnd* parent = fw::CWnd::FromHandlePermanent(::GetParent(wnd));
+        g_frameAsked = true;
+        g_frameWholeWhileDying = parent && dynamic_cast<CDlgEx*>(parent) != nullptr;
+    }
+    return ::DefWindowProcW(wnd, msg, w, l);
+}
+
+}  // namespace
+
+TEST(SkinnedFrame, GoesWhileItsButtonsAndSkinStillExist) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &AskFrameOnDestroy;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"AskFrameOnDestroy";
+    ::RegisterClassW(&wc);
+    g_frameAsked = false;
+    auto frame = std::make_unique<CTestFrame>();
+    ASSERT_TRUE(frame->Create());
+    fw::Bitmap close(Skin(132));
+    frame->SetSkin(Skin(134), false, true, close.Get());
+    ASSERT_NE(::CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 5, 5, frame->m_hWnd, nullptr, wc.hInstance,
+                                nullptr),
+              nullptr);
+    HWND closeButton = frame->CloseButton().m_hWnd;
+    frame.reset();
+    EXPECT_TRUE(g_frameAsked);
+    EXPECT_TRUE(g_frameWholeWhileDying);
+    EXPECT_FALSE(::IsWindow(closeButton));
 }

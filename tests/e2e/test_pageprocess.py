@@ -285,6 +285,23 @@ class PageProcess(BedTestCase):
         self.assertNotIn("entergame-start", self.trace_events())
         self.assertNotIn("entergame-ask", self.trace_events())
 
+        # A well-formed name: the hall's program is started when it is installed, else the
+        # player is asked whether to download it.
+        hall_dir = self.bed.to_linux(r"C:\ProgramData\Kelvra\GameLogin")
+        os.makedirs(hall_dir, exist_ok=True)
+        hall = os.path.join(hall_dir, "Gamehall.exe")
+        shutil.copy2(self.bed.bin("bedcheck"), hall)
+        try:
+            self.channel(frame, CHANNEL_NAVIGATE, "app://entergame|gamehall|http://127.0.0.1:18480/hall/")
+            self.assertTrue(self.wait_for(lambda: "entergame-start" in self.trace_events()), self.trace_events())
+        finally:
+            os.remove(hall)
+        self.channel(frame, CHANNEL_NAVIGATE, "app://entergame|gamehall")
+        box = self.bed.wait_window(title="KelvraFerrow游戏大厅", timeout=30, visible=True)
+        self.bed.screenshot("pageprocess-gamehall-question.png")
+        self.bed.probe("post", box["hwnd"], WM_COMMAND, SKINNED_FIRST, 0)  # yes: the download (not built yet)
+        self.assertIn("entergame-ask", self.trace_events())
+
     def test_killing_the_owner_ends_the_page_process_within_a_second(self):
         owner = self.start_owner()
         proc = self.start_page("/gmhall", f"/{owner}")

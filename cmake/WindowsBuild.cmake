@@ -84,6 +84,11 @@ foreach(src ${WIN_TEST_PROGRAMS})
   add_executable(${prog} ${src})
   target_link_libraries(${prog} PRIVATE tamsolo_win)
   target_link_options(${prog} PRIVATE ${TAMSOLO_LINK_STATIC} -municode)
+  # A program with a wWinMain is a windowed one (no console window when another program starts it).
+  file(STRINGS ${src} _winmain REGEX "wWinMain")
+  if(_winmain)
+    target_link_options(${prog} PRIVATE -mwindows)
+  endif()
   set_target_properties(${prog} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
 

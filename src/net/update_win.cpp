@@ -72,11 +72,14 @@ std::wstring BesideProgram(const wchar_t* name) {
 }
 
 // Fetches the operator's configuration and reads the key and the download address from it.
-std::wstring ReadPublishedKey(CQuorvane3App& app) {
+// *fetched tells whether the configuration arrived whole.
+std::wstring ReadPublishedKey(CQuorvane3App& app, bool* fetched) {
+    *fetched = false;
     const std::wstring file = BesideProgram(L"ConfigTamsolo.htm");
     if (file.empty()) return {};
     const std::wstring address = fw::W(TAMSOLO_UPDATE_HOST) + L"/update/ConfigTamsolo.htm";
     if (!net::HttpUpdateConfig(address, file)) return {};  // an incomplete file is left alone
+    *fetched = true;
     wchar_t key[kKeyChars] = {};
     wchar_t download[kAddressChars] = {};
     ::GetPrivateProfileStringW(L"VerKey", L"Tamsolo", L"", key, kKeyChars, file.c_str());
@@ -110,30 +113,39 @@ std::wstring OwnVersionKey(const std::wstring& exePath) {
 }
 
 int CheckForUpdate(bool forced, CQuorvane3App& app) {
+    return CheckForUpdateOutcome(forced, app) == UpdateCheck::kAvailable ? 1 : 0;
+}
+
+UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app) {
     fw::Trace(forced ? L"update-check forced" : L"update-check");
     if (!forced) {
         const int mode = ComputeStartMode();
         if (mode == tamsolo::kModeFirstStart || mode == tamsolo::kModePartnerStart ||
             mode == tamsolo::kModeUninstall || mode == tamsolo::kModeGamePage) {
-            return 0;
+            return UpdateCheck::kNone;
         }
         if (!GateAllows()) {
             fw::Trace(L"update-gate-closed");
-            return 0;
+            return UpdateCheck::kNone;
         }
     }
-    g_publishedKey = ReadPublishedKey(app);
+    bool fetched = false;
+    g_publishedKey = ReadPublishedKey(app, &fetched);
+    if (!fetched) {
+        fw::Trace(L"update-check-failed");
+        return UpdateCheck::kFailed;
+    }
     if (g_publishedKey.empty()) {
         fw::Trace(L"update-none");
-        return 0;
+        return UpdateCheck::kNone;
     }
     const std::wstring own = OwnVersionKey(ExePath());
     if (!tamsolo::KeysDiffer(fw::U(g_publishedKey), fw::U(own))) {
         fw::Trace(L"update-none");
-        return 0;
+        return UpdateCheck::kNone;
     }
     fw::Trace(L"update-available");
-    return 1;
+    return UpdateCheck::kAvailable;
 }
 
 bool DownloadAndSwap(CQuorvane3App& app) {

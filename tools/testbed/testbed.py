@@ -503,13 +503,16 @@ class Testbed:
             raise TestbedError(f"{cmd[1:2] or cmd} failed: {result!r}")
         return result
 
-    def start(self, exe, args=(), cwd=None, name=None):
-        """Start a program in the background; it is ended at cleanup unless it ends first."""
+    def start(self, exe, args=(), cwd=None, name=None, env=None):
+        """Start a program in the background; it is ended at cleanup unless it ends first.
+        env: extra environment variables for it (and what it starts in turn)."""
         cmd = self._command(exe, args)
         base = name or os.path.splitext(os.path.basename(str(exe)))[0]
         log_path = os.path.join(self.log_dir, f"{base}-{time.time_ns()}.log")
         with open(log_path, "wb") as log:
-            proc = subprocess.Popen(cmd, env=self.env(), cwd=cwd, stdin=subprocess.DEVNULL, stdout=log,
+            full_env = self.env()
+            full_env.update(env or {})
+            proc = subprocess.Popen(cmd, env=full_env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=log, start_new_session=True)
         start = _proc_start_time(proc.pid)
         with self._locked_state() as state:

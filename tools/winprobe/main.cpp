@@ -20,6 +20,7 @@ const wchar_t kUsageText[] =
     L"  shortcut FILE.lnk                                         what a shell link holds\n"
     L"  screenshot HWND|0 OUT.png [--print]                       a window (0: the screen) as PNG;\n"
     L"      --print asks the window to draw itself (WM_PRINT), else the pixels on the screen\n"
+    L"  menu [--timeout MS]                                       items of the pop-up menu being tracked\n"
     L"numbers: decimal, 0x hex, or names such as WM_CLOSE, WM_USER+2, SC_CLOSE, VK_F5\n";
 
 struct Command {
@@ -43,6 +44,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"ls", probe::CmdLs, {}},
         {L"shortcut", probe::CmdShortcut, {}},
         {L"screenshot", probe::CmdScreenshot, {L"print"}},
+        {L"menu", probe::CmdMenu, {}},
     };
     if (argc < 2) return probe::Fail(probe::kUsage, kUsageText);
     for (const auto& c : commands) {

@@ -66,5 +66,6 @@ int CmdRegRead(const Args& args);
 int CmdLs(const Args& args);
 int CmdShortcut(const Args& args);
 int CmdScreenshot(const Args& args);
+int CmdMenu(const Args& args);
 
 }  // namespace probe

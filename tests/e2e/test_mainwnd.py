@@ -1,0 +1,480 @@
+"""The main window across real processes: the test build of the launcher, installed, starts
+fakepage.exe (tests/win/programs) as its page processes; each fake page waits at its "login"
+until the test tells it a registration text, then registers a frame and logs what the main
+window sends it (C:\\tamsolo_fakepage.txt)."""
+
+import os
+import re
+import shutil
+import time
+import unittest
+
+from bedcase import BedTestCase
+from netcase import VERSION_TAIL, NetTestCase, md5_of
+
+WM_KEYDOWN, WM_CHAR, WM_COMMAND, WM_SYSCOMMAND = 0x0100, 0x0102, 0x0111, 0x0112
+WM_USER = 0x0400
+SC_CLOSE = 0xF060
+VK_F5 = 0x74
+MARKER = 5171
+SKINNED_FIRST, SKINNED_SECOND = 5000, 5001  # 是 / 否 (or 确定) of the skinned message box
+TITLE = "kelvra - Brennic"
+INSTALL_DIR = r"C:\ProgramData\Kelvra\GameLogin"
+FAKE_LOG = "tamsolo_fakepage.txt"
+
+
+class Driver:
+    """Starts the installed test build with fake page processes and drives it."""
+
+    def launch(self):
+        self.kill("Tamsolo.exe")
+        self.kill("fakepage.exe")
+        self.bed.clear_trace()
+        self.fake_log_path = os.path.join(self.bed.drive_c, FAKE_LOG)
+        if os.path.exists(self.fake_log_path):
+            os.remove(self.fake_log_path)
+        folder = self.bed.to_linux(INSTALL_DIR)
+        os.makedirs(folder, exist_ok=True)
+        self.exe = os.path.join(folder, "Tamsolo.exe")
+        shutil.copy2(self.bed.test_exe(), self.exe)
+        ini = os.path.join(folder, "Statistic.ini")
+        if os.path.exists(ini):
+            os.remove(ini)
+        self.app = self.start(self.exe, env={"TAMSOLO_TEST_PAGE_PROGRAM": self.bed.to_windows(self.bed.bin("fakepage"))})
+        self.addCleanup(self.kill, "fakepage.exe")
+        self.addCleanup(self.kill, "Tamsolo.exe")
+        self.main = self.wait_for(lambda: self.main_window(), "the main window")
+        self.known_controls = set()
+        self.names = []
+
+    # ------------------------------------------------------------------ helpers
+
+    def kill(self, image):
+        self.bed.run(os.path.join(self.bed.drive_c, "windows", "system32", "taskkill.exe"), ["/f", "/im", image],
+                     timeout=30)
+
+    def wait_for(self, probe, what, timeout=20):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            value = probe()
+            if value:
+                return value
+            time.sleep(0.3)
+        self.fail(f"timed out waiting for {what}")
+
+    def main_window(self):
+        for w in self.bed.windows():
+            if w["class"] == "#32770" and w["title"] == TITLE and w.get("owner") == 0 and \
+                    "Tamsolo" in self.process_name(w):
+                return w
+        return None
+
+    def process_name(self, w):
+        return "Tamsolo" if any(e["pid"] == w["pid"] for e in self.bed.read_trace()) else ""
+
+    def window(self, hwnd):
+        for w in self.bed.windows(children=True):
+            if w["hwnd"] == hwnd:
+                return w
+        return None
+
+    def fake_log(self):
+        try:
+            with open(self.fake_log_path, encoding="utf-8", errors="replace") as f:
+                text = f.read()
+        except OSError:
+            return []
+        rows = []
+        for line in text.splitlines():
+            m = re.match(r"^pid=(\d+) frame=(-?\d+) event=(.*)$", line)
+            if m:
+                rows.append({"pid": int(m.group(1)), "frame": int(m.group(2)), "event": m.group(3)})
+        return rows
+
+    def events(self, pid):
+        return [r["event"] for r in self.fake_log() if r["pid"] == pid]
+
+    def new_page_process(self):
+        """The control window of the fake page process started last."""
+        def fresh():
+            found = [w for w in self.bed.windows() if w["class"] == "TamsoloFakePage"
+                     and w["hwnd"] not in self.known_controls]
+            return found[0] if found else None
+        control = self.wait_for(fresh, "a new page process")
+        self.known_controls.add(control["hwnd"])
+        return control
+
+    def login(self, name, control=None):
+        """Logs a fake page in; returns (pid, frame handle) once its frame registered."""
+        control = control or self.new_page_process()
+        answer = self.bed.probe("copydata", control["hwnd"], 1, name)[0]["result"]
+        self.assertEqual(answer, 1, f"login of {name} refused")
+        pid = control["pid"]
+        row = self.wait_for(lambda: next((r for r in self.fake_log() if r["pid"] == pid and r["event"] == "frame"),
+                                         None), f"the frame of {name}")
+        self.names.append(name)
+        return pid, row["frame"]
+
+    def add_account(self):
+        self.bed.probe("post", self.main["hwnd"], WM_USER + 6, 1, 0)
+
+    def pages(self, count):
+        """count logged-in pages, each started the way the add-account choice starts one."""
+        result = [self.login("1服-a-Player")]
+        for i in range(1, count):
+            self.add_account()
+            result.append(self.login(f"{i + 1}服-b-Player{i + 1}"))
+        return result
+
+    def trace_events(self):
+        return [e["event"] for e in self.bed.read_trace() if e["pid"] == self.main["pid"]]
+
+    def wait_message_box(self, text):
+        self.wait_for(lambda: f"message-box {text}" in self.trace_events(), f"the message {text!r}")
+
+        def box():
+            for w in self.bed.windows():
+                if w["title"] == TITLE and w["visible"] and w["hwnd"] != self.main["hwnd"] and \
+                        w["pid"] == self.main["pid"]:
+                    return w
+            return None
+        return self.wait_for(box, f"the message box {text!r}")
+
+    def answer(self, box, button):
+        self.bed.probe("post", box["hwnd"], WM_COMMAND, button, 0)
+
+    def tab_point(self, t, close=False):
+        """Screen point of tab t (or of its close button) of the maximised main window."""
+        rect = self.window(self.main["hwnd"])["rect"]
+        x = rect["left"] + (302 if close else 200) + 189 * t
+        y = rect["top"] + (9 if close else 14)
+        return x, y
+
+    def visible_frames(self, frames):
+        return [f for f in frames if (self.window(f) or {}).get("visible")]
+
+
+
+class MainWindow(Driver, BedTestCase):
+    def setUp(self):
+        self.launch()
+
+    # ------------------------------------------------------------------ registration
+
+    def test_first_registration_fills_the_work_area_and_mute_reaches_every_page(self):
+        before = self.window(self.main["hwnd"])
+        self.assertEqual((before["rect"]["right"] - before["rect"]["left"],
+                          before["rect"]["bottom"] - before["rect"]["top"]), (1, 1))
+        self.assertEqual((before["rect"]["left"], before["rect"]["top"]), (0, 0))
+        self.assertNotIn("first-registration", self.trace_events())
+        control = self.new_page_process()
+        self.assertRegex(self.events(control["pid"])[0], r"^start args=/newgm /%d /0$" % self.main["hwnd"])
+
+        (pid1, frame1), = [self.login("1服-a-Player", control)]
+        after = self.wait_for(lambda: (lambda w: w if w["rect"]["right"] > 600 else None)(
+            self.window(self.main["hwnd"])), "the full-size window")
+        self.assertEqual(after["rect"], {"left": 0, "top": 0, "right": 1280, "bottom": 800})
+        events = self.trace_events()
+        self.assertIn("first-registration", events)
+        self.assertTrue({"tray-icon", "tray-icon-failed"} & set(events), "no tray icon asked for")
+        self.assertEqual(self.window(frame1)["parent"], self.main["hwnd"])
+
+        self.add_account()
+        pid2, _ = self.login("2服-b-Other")
+        for pid in (pid1, pid2):
+            self.wait_for(lambda: "mute=0" in self.events(pid), f"the mute state at page {pid}")
+        self.bed.window_screenshot(self.main["hwnd"], "mainwnd-two-tabs.png")
+
+    def test_registration_texts(self):
+        self.login("1服-a-Player")
+        main = self.main["hwnd"]
+
+        def send(*args):
+            return self.bed.probe("copydata", main, 0, *args)[0]["result"]
+        cases = [
+            ("the same text again", ["1服-a-Player"], 0),
+            ("a text differing in letter case", ["1服-a-player"], 1),
+            ("no terminator", ["abc", "--no-terminator"], 0),
+            ("an odd byte count", ["--hex", "610062000000ff"], 0),
+            ("one byte", ["--hex", "61"], 0),
+            ("an empty text", ["--hex", "0000"], 0),
+            ("a text over the bound", ["x" * 600], 0),
+            ("the bound with the terminator last", ["y" * 511], 1),
+        ]
+        for what, args, expected in cases:
+            with self.subTest(what):
+                self.assertEqual(send(*args), expected)
+        self.assertTrue(self.window(main), "the main window went away")
+
+    def test_frame_registrations_from_strangers_are_ignored(self):
+        main = self.main["hwnd"]
+        self.bed.probe("post", main, WM_USER + 2, main, 0)           # itself
+        self.bed.probe("post", main, WM_USER + 2, 0x7FFFFFF0, 0)     # no window
+        time.sleep(1.5)
+        self.assertNotIn("first-registration", self.trace_events())
+        self.assertEqual(self.window(main)["rect"]["right"], 1)
+        pid, frame = self.login("1服-a-Player")
+        self.bed.probe("post", main, WM_USER + 2, frame, 0)          # already held
+        time.sleep(1)
+        # Still one page: the next page process is told the count 1.
+        self.add_account()
+        control = self.new_page_process()
+        self.assertTrue(self.events(control["pid"])[0].endswith(" /1"), self.events(control["pid"]))
+
+    # ------------------------------------------------------------------ add account
+
+    def test_the_add_account_label_opens_the_choice_under_it(self):
+        self.login("1服-a-Player")
+        rect = self.window(self.main["hwnd"])["rect"]
+        width = rect["right"] - rect["left"]
+        self.bed.xdotool("mousemove", rect["left"] + width - 285 + 60, rect["top"] + 14)
+        self.bed.xdotool("click", "1")
+
+        def popup():
+            for w in self.bed.windows():
+                if w["title"] == "登录其他账号" and w["visible"] and w["pid"] == self.main["pid"]:
+                    return w
+            return None
+        choice = self.wait_for(popup, "the add-account choice")
+        # Right edge on the label's right edge, top on its bottom.
+        self.assertEqual(choice["rect"]["right"], rect["left"] + width - 285 + 92)
+        self.assertEqual(choice["rect"]["top"], rect["top"] + 7 + 16)
+        self.bed.screenshot("mainwnd-add-account.png")
+        self.answer(choice, 1)  # "是": a further tab here
+        control = self.new_page_process()
+        self.assertTrue(self.events(control["pid"])[0].endswith(" /1"), self.events(control["pid"]))
+
+    def test_a_third_page_is_started_with_count_2_and_a_fourth_is_refused(self):
+        self.pages(2)
+        self.add_account()
+        control = self.new_page_process()
+        self.assertTrue(self.events(control["pid"])[0].endswith("/2"), self.events(control["pid"]))
+        self.login("3服-c-Third", control)
+        starts = len([r for r in self.fake_log() if r["event"].startswith("start ")])
+        self.add_account()
+        box = self.wait_message_box("当前窗体只支持3个游戏页")
+        time.sleep(1.5)
+        self.assertEqual(len([r for r in self.fake_log() if r["event"].startswith("start ")]), starts)
+        self.answer(box, SKINNED_FIRST)
+        self.wait_for(lambda: not self.window(box["hwnd"]), "the message box to close")
+
+    # ------------------------------------------------------------------ closing tabs
+
+    def test_closing_the_middle_tab_asks_and_makes_the_former_third_current(self):
+        (p1, f1), (p2, f2), (p3, f3) = self.pages(3)
+        self.bed.probe("post", self.main["hwnd"], WM_USER + 6, 5, 0)  # an unknown answer does nothing
+        # The third page registered last and is current; select the first.
+        self.bed.xdotool("mousemove", *self.tab_point(0))
+        self.bed.xdotool("click", "1")
+        self.wait_for(lambda: self.visible_frames([f1, f2, f3]) == [f1], "the first page shown")
+        # Hover tab 2's close button for the picture of three tabs with its tooltip.
+        self.bed.xdotool("mousemove", *self.tab_point(1, close=True))
+        time.sleep(0.3)
+        self.bed.xdotool("mousemove", *self.tab_point(1))
+        time.sleep(1.5)
+        self.bed.screenshot("mainwnd-three-tabs-hover.png")
+
+        self.bed.xdotool("click", "2")
+        box = self.wait_message_box("确定要退出账号：2服-b-Player2 ?")
+        self.answer(box, SKINNED_FIRST)
+        self.wait_for(lambda: any(e.startswith("close ") for e in self.events(p2)), "the closed page's SC_CLOSE")
+        closed = next(e for e in self.events(p2) if e.startswith("close "))
+        self.assertEqual(closed, "close lparam=0 visible=0 parent=0")
+        self.wait_for(lambda: self.visible_frames([f1, f3]) == [f3], "the former third page current")
+        self.wait_for(lambda: "end" in self.events(p2), "the closed page's process to end")
+
+    def test_closing_the_last_tab_asks_the_exit_question(self):
+        pid, frame = self.login("1服-a-Player")
+        self.bed.xdotool("mousemove", *self.tab_point(0))
+        self.bed.xdotool("click", "2")
+        box = self.wait_message_box("窗口即将关闭，确定要退出游戏？")
+        self.answer(box, SKINNED_SECOND)
+        time.sleep(1)
+        self.assertTrue(self.app.running())
+        self.assertTrue(self.window(frame)["visible"])
+
+    # ------------------------------------------------------------------ keys relayed
+
+    def test_f5_and_ctrl_d_reach_the_visible_page(self):
+        (p1, f1), (p2, f2) = self.pages(2)
+        main = self.main["hwnd"]
+        self.bed.probe("post", main, WM_KEYDOWN, VK_F5, 0x003F0001)
+        self.bed.probe("post", main, WM_CHAR, 4, 0x00200001)
+        self.bed.probe("post", main, WM_CHAR, 4, 0x20200001)   # Alt held: not Ctrl+D
+        self.bed.probe("post", main, WM_KEYDOWN, VK_F5, MARKER)  # as "刷新 (F5)" posts it
+        want = ["keydown vk=116 lparam=4128769", "char=4 lparam=2097153", "keydown vk=116 lparam=5171"]
+        self.wait_for(lambda: [e for e in self.events(p2) if e.startswith(("keydown", "char"))] == want,
+                      "the keys at the visible page")
+        self.assertFalse([e for e in self.events(p1) if e.startswith(("keydown", "char"))])
+
+    # ------------------------------------------------------------------ ending
+
+    def test_a_cancelled_login_with_no_page_ends_the_launcher(self):
+        control = self.new_page_process()
+        self.bed.probe("copydata", control["hwnd"], 2, "")
+        self.assertIsNotNone(self.app.wait(30), "the launcher did not end")
+        self.assertIn("main-window-exit", self.trace_events())
+
+    def test_a_cancelled_login_beside_pages_changes_nothing(self):
+        pid, frame = self.login("1服-a-Player")
+        self.add_account()
+        control = self.new_page_process()
+        self.bed.probe("copydata", control["hwnd"], 2, "")
+        time.sleep(2)
+        self.assertTrue(self.app.running())
+        self.assertNotIn("message-box 窗口即将关闭，确定要退出游戏？", self.trace_events())
+        self.assertTrue(self.window(frame)["visible"])
+
+    def test_exit_lets_go_of_every_page_and_leaves_no_process(self):
+        (p1, f1), (p2, f2) = self.pages(2)
+        self.add_account()
+        waiting = self.new_page_process()  # still at its login: terminated
+        self.bed.probe("post", self.main["hwnd"], WM_SYSCOMMAND, SC_CLOSE, 0)
+        box = self.wait_message_box("窗口即将关闭，确定要退出游戏？")
+        self.answer(box, SKINNED_FIRST)
+        self.assertIsNotNone(self.app.wait(30), "the launcher did not end")
+        for pid in (p1, p2):
+            self.wait_for(lambda: "end" in self.events(pid), f"page process {pid} to end")
+            self.assertIn("close lparam=0 visible=0 parent=0", self.events(pid))
+        self.wait_for(lambda: not [w for w in self.bed.windows() if w["class"].startswith("TamsoloFake")],
+                      "every fake page window gone")
+        self.assertNotIn("end", self.events(waiting["pid"]))  # terminated, not ended by itself
+
+    def test_a_game_list_frame_is_held_apart_and_closed_at_exit(self):
+        control = self.new_page_process()
+        self.bed.probe("copydata", control["hwnd"], 3, "")
+        self.wait_for(lambda: "first-registration" in self.trace_events(), "the first registration")
+        self.wait_for(lambda: self.window(self.main["hwnd"])["rect"]["right"] == 1280, "the full-size window")
+        # The game-list window is not a page: the next page process is told 0 pages.
+        self.add_account()
+        second = self.new_page_process()
+        self.assertTrue(self.events(second["pid"])[0].endswith(" /0"), self.events(second["pid"]))
+        # With no page, a close ends the launcher at once; the game-list window is let go too.
+        self.bed.probe("post", self.main["hwnd"], WM_SYSCOMMAND, SC_CLOSE, 0)
+        self.assertIsNotNone(self.app.wait(30), "the launcher did not end")
+        self.wait_for(lambda: "end" in self.events(control["pid"]), "the game-list process to end")
+        self.assertIn("close lparam=0 visible=0 parent=0", self.events(control["pid"]))
+
+    # ------------------------------------------------------------------ hotkeys and menus
+
+    def test_hotkeys_with_real_keys(self):
+        pid, frame = self.login("1服-a-Player")
+        main = self.main["hwnd"]
+        self.wait_for(lambda: "mute=0" in self.events(pid), "the first mute state")
+        self.bed.xdotool("key", "F10")
+        self.wait_for(lambda: not self.window(main)["visible"], "F10 to hide the launcher")
+        # Wine hears keys only through a window of its own: give the X focus to one that is
+        # still shown (the hook itself sees keys of every program).
+        tray = self.bed.xdotool("search", "--name", "Wine System Tray").split()
+        if tray:
+            self.bed.xdotool("windowfocus", tray[0])
+        self.bed.xdotool("key", "F10")
+        self.wait_for(lambda: self.window(main)["visible"], "F10 to bring it back")
+        self.bed.xdotool("key", "ctrl+F10")
+        self.bed.xdotool("key", "ctrl+q")
+        self.wait_for(lambda: "mute=1" in self.events(pid), "Ctrl+Q to mute the page")
+        self.assertTrue(self.window(main)["visible"], "Ctrl+F10 hid the launcher")
+        self.bed.xdotool("key", "ctrl+q")
+        self.wait_for(lambda: self.events(pid).count("mute=0") == 2, "Ctrl+Q again to unmute")
+
+    def test_window_switch_key_and_hotkey_reload(self):
+        (p1, f1), (p2, f2) = self.pages(2)
+        # A real Ctrl+Tab while the launcher has the focus (the caption takes the click).
+        rect = self.window(self.main["hwnd"])["rect"]
+        self.bed.xdotool("mousemove", rect["left"] + 800, rect["top"] + 12)
+        self.bed.xdotool("click", "1")
+        self.wait_for(lambda: self.visible_frames([f1, f2]) == [f2], "the second page shown")
+        self.bed.xdotool("key", "ctrl+Tab")
+        self.wait_for(lambda: self.visible_frames([f1, f2]) == [f1], "Ctrl+Tab to show the first page")
+        self.bed.xdotool("key", "ctrl+Tab")
+        self.wait_for(lambda: self.visible_frames([f1, f2]) == [f2], "Ctrl+Tab to wrap to the second page")
+
+        # Another launcher's settings dialog saved new keys: every page is told to reload.
+        with open(os.path.join(os.path.dirname(self.exe), "Statistic.ini"), "w", encoding="utf-16") as f:
+            f.write("[Tamsolo]\r\nAltWndKey=4,9\r\n")
+        self.bed.probe("post", self.main["hwnd"], WM_USER + 4, 0, 0)
+        for pid in (p1, p2):
+            self.wait_for(lambda: "reload-hotkeys" in self.events(pid), f"page {pid} told to reload")
+        self.bed.xdotool("key", "ctrl+Tab")
+        time.sleep(1)
+        self.assertEqual(self.visible_frames([f1, f2]), [f2], "the old key still switched")
+        self.bed.xdotool("key", "shift+Tab")
+        self.wait_for(lambda: self.visible_frames([f1, f2]) == [f1], "the new key Shift+Tab to switch")
+
+    def menu_items(self, which, opening, screenshot=None):
+        """Opens a menu by posting `opening` to the main window; its items as the launcher read
+        them back from it (Wine keeps menus per process: the probe only sees that one is open)."""
+        before = len([e for e in self.trace_events() if e.startswith("menu ")])
+        self.bed.probe("post", self.main["hwnd"], *opening)
+        self.bed.probe("menu", "--timeout", "10000")
+        if screenshot:
+            self.bed.screenshot(screenshot)
+        lines = self.wait_for(lambda: [e for e in self.trace_events() if e.startswith("menu ")][before:],
+                              "the menu's trace line")
+        self.bed.xdotool("key", "Escape")
+        self.wait_for(lambda: not [w for w in self.bed.windows() if w["class"] == "#32768" and w["visible"]],
+                      "the menu to close")
+        parts = lines[0].split("|")
+        self.assertEqual(parts[0], f"menu {which}")
+        return [("", True) if p == "-" else (p, False) for p in parts[1:]]
+
+    def test_system_and_tray_menus(self):
+        self.login("1服-a-Player")
+        system = self.menu_items("system", (WM_COMMAND, 1003, 0), "mainwnd-system-menu.png")
+        common = [("刷新 (F5)", False), ("隐藏/恢复(F10)", False), ("清除缓存", False), ("", True),
+                  ("更新", False), ("设置...", False)]
+        self.assertEqual(system, common + [("版本号: 3.0.0.1", False)])
+        # A right-button release on the tray icon.
+        self.assertEqual(self.menu_items("tray", (WM_USER + 1, 1, 0x205)), common + [("退出", False)])
+
+        # The boss key as stored now.
+        with open(os.path.join(os.path.dirname(self.exe), "Statistic.ini"), "w", encoding="utf-16") as f:
+            f.write("[Tamsolo]\r\nShortKey=6,65\r\n")
+        self.assertEqual(self.menu_items("system", (WM_COMMAND, 1003, 0))[1], ("隐藏/恢复(Ctrl  +  Shift  +  A)", False))
+
+
+
+class MainWindowCommands(Driver, NetTestCase):
+    """Menu commands that reach the operator or a worker."""
+
+    def setUp(self):
+        super().setUp()
+        self.launch()
+
+    def choose(self, downs):
+        """Opens the system menu and picks its item `downs` steps down (separators skipped)."""
+        self.bed.probe("post", self.main["hwnd"], WM_COMMAND, 1003, 0)
+        self.bed.probe("menu", "--timeout", "10000")
+        self.bed.xdotool("key", *(["Down"] * downs), "Return")
+
+    def test_clear_cache_reports_when_the_job_is_over(self):
+        self.login("1服-a-Player")
+        self.choose(3)
+        done = ("message-box 缓存清除完毕！", "message-box 部分缓存未能清除，请关闭游戏页面后再试。")
+        self.wait_for(lambda: [e for e in self.trace_events() if e in done], "the cache job's message", 60)
+        said = next(e for e in self.trace_events() if e in done)
+        box = self.wait_message_box(said[len("message-box "):])
+        self.answer(box, SKINNED_FIRST)
+
+    def test_update_tells_a_failed_check_from_no_update(self):
+        own_key = md5_of(self.exe)[:32 - len(VERSION_TAIL)] + VERSION_TAIL
+        config = f"[VerKey]\r\nTamsolo={own_key}\r\nUpdAddr=http://127.0.0.1/x.exe\r\n".encode()
+        cases = [
+            ("the configuration is missing (404)", "404", None, "检查更新失败，请检查网络连接后再试。"),
+            ("the configuration names this version", "ok", config, "已经是最新版本，无需进行更新。"),
+        ]
+        self.login("1服-a-Player")
+        for what, mode, data, text in cases:
+            with self.subTest(what):
+                self.serve("/update/ConfigTamsolo.htm", mode=mode, data=data)
+                self.choose(4)
+                box = self.wait_message_box(text)
+                self.answer(box, SKINNED_FIRST)
+                self.wait_for(lambda: not self.window(box["hwnd"]), "the message box to close")
+                self.assertTrue(self.app.running())
+        said = [e for e in self.trace_events() if e.startswith("message-box ")]
+        self.assertEqual(said, ["message-box " + c[3] for c in cases])
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -318,5 +318,51 @@ class PageProcess(BedTestCase):
         self.assertIn("owner-gone", self.trace_events())
 
 
+class WithTheMainWindow(BedTestCase):
+    """The installed launcher's own main window and the page process it starts."""
+
+    setUp = PageProcess.setUp
+    wait_for = PageProcess.wait_for
+    all_windows = PageProcess.all_windows
+    window = PageProcess.window
+    login_windows = PageProcess.login_windows
+    channel_of = PageProcess.channel_of
+    channel = PageProcess.channel
+    frame_of = PageProcess.frame_of
+
+    def kill(self, image):
+        self.bed.run(os.path.join(self.bed.drive_c, "windows", "system32", "taskkill.exe"), ["/f", "/im", image],
+                     timeout=30)
+
+    def test_login_to_a_tab_of_the_main_window(self):
+        self.kill("Tamsolo.exe")
+        folder = self.bed.to_linux(r"C:\ProgramData\Kelvra\GameLogin")
+        os.makedirs(folder, exist_ok=True)
+        exe = os.path.join(folder, "Tamsolo.exe")
+        shutil.copy2(self.bed.test_exe(), exe)
+        self.start(exe)
+        self.addCleanup(self.kill, "Tamsolo.exe")
+
+        def main_window():
+            return next((w for w in self.all_windows() if w["title"] == TITLE and w["class"] == "#32770"
+                         and w["owner"] == 0 and w["parent"] == 0), None)
+        main = self.wait_for(main_window, timeout=30)
+        self.assertTrue(main, "no main window")
+        _, page = self.login_windows(main["hwnd"])
+        self.channel(page["hwnd"], CHANNEL_NAVIGATE, LOADGAME)
+        frame = self.frame_of(main["hwnd"])
+        self.assertTrue(frame, "the frame did not become a child of the main window")
+        self.channel(frame["hwnd"], CHANNEL_TITLE, "Brennic 12服")
+        self.channel(frame["hwnd"], CHANNEL_COMPLETE, GAME)
+        self.assertTrue(self.wait_for(lambda: self.window(frame["hwnd"])["style"] & WS_VISIBLE))
+        main = self.window(main["hwnd"])
+        self.assertTrue(main["visible"], "the main window shows itself on its first registration")
+        info = self.window(frame["hwnd"])
+        self.assertEqual(info["rect"]["right"] - info["rect"]["left"], main["client"]["width"] - 8)
+        self.assertEqual(info["rect"]["bottom"] - info["rect"]["top"], main["client"]["height"] - 34)
+        time.sleep(1)
+        self.bed.screenshot("pageprocess-main-window-tab.png")
+
+
 if __name__ == "__main__":
     unittest.main()

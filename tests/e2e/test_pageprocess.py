@@ -272,6 +272,11 @@ class PageProcess(BedTestCase):
         self.assertEqual(data, expected)
         os.remove(path)
 
+        # The main window closes the tab: the frame goes and the process with it.
+        self.bed.probe("post", frame, WM_SYSCOMMAND, SC_CLOSE, 0)
+        self.proc.wait(timeout=30)
+        self.assertIn("exit", self.trace_events())
+
     def favourites_folder(self):
         return rf"C:\users\{self.bed.user_name()}\Favorites"
 

@@ -284,7 +284,7 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
     switch (id) {
         case kPageBoxTimer:
             ::KillTimer(m_hWnd, kPageBoxTimer);
-            RemovePageMessageBox();
+            DestroyPageMessageBox();
             return 0;
         case kRaiseOwnerTimer:
             ::KillTimer(m_hWnd, kRaiseOwnerTimer);
@@ -295,14 +295,12 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
     }
 }
 
-void CMainFrame::RemovePageMessageBox() {
+bool DestroyPageMessageBox() {
     // A page that asks before it is closed would otherwise keep the process alive.
     for (const wchar_t* title : {L"来自网页的消息", L"Windows Internet Explorer", L"Microsoft Internet Explorer"}) {
-        if (HWND box = FindOwnDialog(title)) {
-            ::DestroyWindow(box);
-            return;
-        }
+        if (HWND box = FindOwnDialog(title)) return ::DestroyWindow(box) != FALSE;
     }
+    return false;
 }
 
 void CMainFrame::RaiseOwner() {

@@ -74,7 +74,6 @@ protected:
 private:
     static void CALLBACK CheckOwner(HWND, UINT, UINT_PTR, DWORD);
     void Shutdown();
-    void RemovePageMessageBox();
     void RaiseOwner();
     bool Refresh(LPARAM lParam);
 
@@ -90,6 +89,11 @@ private:
 CMainFrame* MainFrame();
 // Makes the frame of this process for the owner window; null when it could not be made.
 CMainFrame* CreateMainFrame(HWND owner);
+
+// Destroys the first message box a closing page left on this thread ("来自网页的消息", else the
+// two Internet Explorer titles); boxes of other threads and programs are left alone. False when
+// there was none.
+bool DestroyPageMessageBox();
 
 // Client rectangle of the owner with the tab strip (30 pixels) and a 4-pixel border taken off,
 // in the owner's client coordinates.

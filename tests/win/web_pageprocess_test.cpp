@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dialogs/favdlg_win.h"
+#include "web/gameframe_win.h"
 #include "web/logindlg_win.h"
 #include "web/loginbkdlg_win.h"
 #include "web/pagestate_win.h"
@@ -290,4 +291,58 @@ TEST(SignIn, FrameHoldsItsPageInsideTheBorder) {
     ASSERT_TRUE(::InternetSetCookieW(url.c_str(), L"Pauth", L"ok"));
     frame.Page().OnNavigateComplete(url, true);
     EXPECT_FALSE(::IsWindowVisible(frame.m_hWnd)) << "the frame ends with the sign-in";
+}
+
+// ---------------------------------------------------------------- close-time message box
+
+namespace {
+
+HWND MakeBox(const wchar_t* title) {
+    // The dialog class of message boxes.
+    return ::CreateWindowExW(0, L"#32770", title, WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+TEST(GameFrame, ClosingRemovesOnlyThisThreadsPageBox) {
+    HWND other = nullptr;
+    HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    struct Ctx { HWND* box; HANDLE ready, done; } ctx{&other, ready, done};
+    HANDLE thread = ::CreateThread(nullptr, 0, [](void* p) -> DWORD {
+        auto* c = static_cast<Ctx*>(p);
+        *c->box = MakeBox(L"来自网页的消息");
+        ::SetEvent(c->ready);
+        ::WaitForSingleObject(c->done, 10000);
+        ::DestroyWindow(*c->box);
+        return 0;
+    }, &ctx, 0, nullptr);
+    ASSERT_EQ(::WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
+    ASSERT_NE(other, nullptr);
+
+    EXPECT_FALSE(web::DestroyPageMessageBox()) << "another thread's box was taken";
+    EXPECT_TRUE(::IsWindow(other));
+
+    struct Case {
+        const wchar_t* title;
+        bool removed;
+    } cases[] = {
+        {L"来自网页的消息", true},
+        {L"Windows Internet Explorer", true},
+        {L"Microsoft Internet Explorer", true},
+        {L"kelvra - Brennic", false},
+    };
+    for (const auto& c : cases) {
+        HWND mine = MakeBox(c.title);
+        ASSERT_NE(mine, nullptr);
+        EXPECT_EQ(web::DestroyPageMessageBox(), c.removed);
+        EXPECT_EQ(::IsWindow(mine) == FALSE, c.removed);
+        if (::IsWindow(mine)) ::DestroyWindow(mine);
+    }
+    EXPECT_TRUE(::IsWindow(other));
+    ::SetEvent(done);
+    ::WaitForSingleObject(thread, 10000);
+    ::CloseHandle(thread);
+    ::CloseHandle(ready);
+    ::CloseHandle(done);
 }

@@ -151,6 +151,7 @@ class PageProcess(BedTestCase):
         self.assertEqual((page["rect"]["left"] - bk["rect"]["left"], page["rect"]["top"] - bk["rect"]["top"]),
                          (271, 83), "the page sits at its offset over the background")
         self.assertTrue(page["exstyle"] & WS_EX_TOOLWINDOW and page["exstyle"] & WS_EX_LAYERED)
+        self.assertTrue(self.window(owner)["enabled"], "the main window stays usable during a login")
 
         # The picture with its own alpha: opaque pixels exactly, the transparent corner not drawn.
         shot = self.bed.screenshot("pageprocess-login-background.png")

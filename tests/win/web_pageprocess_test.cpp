@@ -16,6 +16,7 @@
 #include "web/gameframe_win.h"
 #include "web/logindlg_win.h"
 #include "web/loginbkdlg_win.h"
+#include "app/protocol.h"
 #include "web/pagestate_win.h"
 #include "web/qqlogin_win.h"
 
@@ -345,4 +346,48 @@ TEST(GameFrame, ClosingRemovesOnlyThisThreadsPageBox) {
     ::CloseHandle(thread);
     ::CloseHandle(ready);
     ::CloseHandle(done);
+}
+
+TEST(GameFrame, RegistrationAndHostFlagsFollowTheGameAddress) {
+    struct Case {
+        std::wstring address;
+        LPARAM isList;
+        DWORD flags;
+    } cases[] = {
+        {web::GameListAddress(), 1, 0},  // the list page keeps border and scroll bars
+        {L"http://127.0.0.1:18480/game.php?s=12", 0, web::kHostFlagNo3dBorder | web::kHostFlagScrollNo},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.address.begin(), c.address.end()));
+        web::GameAddress() = c.address;
+        HWND owner = MakeOwner();
+        web::CMainFrame frame(owner);
+        ASSERT_TRUE(frame.Create());
+        EXPECT_EQ(::GetParent(frame.m_hWnd), owner);
+        EXPECT_TRUE(::GetWindowLongPtrW(frame.m_hWnd, GWL_STYLE) & WS_CHILD);
+        EXPECT_FALSE(::IsWindowVisible(frame.m_hWnd)) << "hidden until its page completes";
+        EXPECT_FALSE(::GetWindowLongPtrW(frame.m_hWnd, GWL_STYLE) & WS_CAPTION);
+        // Only the owner's messages: the view's first navigation stays queued.
+        MSG m{};
+        ASSERT_TRUE(::PeekMessageW(&m, owner, tamsolo::kMsgRegisterFrame, tamsolo::kMsgRegisterFrame, PM_REMOVE));
+        EXPECT_EQ(reinterpret_cast<HWND>(m.wParam), frame.m_hWnd);
+        EXPECT_EQ(m.lParam, c.isList);
+        ASSERT_NE(frame.View(), nullptr);
+        EXPECT_EQ(frame.View()->Browser().SiteHostFlags() & (web::kHostFlagNo3dBorder | web::kHostFlagScrollNo), c.flags);
+
+        // Placed into the owner's content area on a completed navigation.
+        frame.PlaceInOwner();
+        const RECT area = web::ContentArea(owner);
+        RECT r{};
+        ::GetWindowRect(frame.m_hWnd, &r);
+        ::MapWindowPoints(nullptr, owner, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, area.left);
+        EXPECT_EQ(r.top, area.top);
+        EXPECT_EQ(r.right, area.right);
+        EXPECT_EQ(r.bottom, area.bottom);
+
+        frame.DestroyWindow();
+        ::DestroyWindow(owner);
+    }
+    web::GameAddress() = web::GameListAddress();
 }

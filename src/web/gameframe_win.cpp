@@ -198,8 +198,26 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
         ::SetParent(m_hWnd, owner_);
     }
     mainwnd::LoadAllHotkeys();
-    ::SetTimer(m_hWnd, kOwnerCheckTimer, kOwnerCheckMs, nullptr);
+    // A thread timer rather than one of the frame's: a child of another process's window can
+    // vanish with that process, taking its own timers along, and the check must still run.
+    ownerCheck_ = ::SetTimer(nullptr, 0, kOwnerCheckMs, &CMainFrame::CheckOwner);
     return 0;
+}
+
+void CALLBACK CMainFrame::CheckOwner(HWND, UINT, UINT_PTR, DWORD) {
+    CMainFrame* frame = MainFrame();
+    if (!frame || ::IsWindow(frame->owner_)) return;
+    fw::Trace(L"owner-gone");
+    frame->Shutdown();
+    ::PostQuitMessage(0);
+}
+
+void CMainFrame::Shutdown() {
+    if (ownerCheck_) ::KillTimer(nullptr, ownerCheck_);
+    ownerCheck_ = 0;
+    // The browser goes while OLE is still up, whether or not the window is still there.
+    if (m_hWnd && ::IsWindow(m_hWnd)) DestroyWindow();
+    view_.Browser().Destroy();
 }
 
 LRESULT CMainFrame::OnSize(WPARAM, LPARAM) {
@@ -264,17 +282,9 @@ bool CMainFrame::Refresh(LPARAM lParam) {
 
 LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
     switch (id) {
-        case kOwnerCheckTimer:
-            if (!::IsWindow(owner_)) {
-                fw::Trace(L"owner-gone");
-                // Closing the frame ends the process and lets the browser go while OLE is
-                // still up.
-                DestroyWindow();
-            }
-            return 0;
         case kPageBoxTimer:
             ::KillTimer(m_hWnd, kPageBoxTimer);
-            RemovePageMessageBox();
+            DestroyPageMessageBox();
             return 0;
         case kRaiseOwnerTimer:
             ::KillTimer(m_hWnd, kRaiseOwnerTimer);
@@ -285,14 +295,12 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
     }
 }
 
-void CMainFrame::RemovePageMessageBox() {
+bool DestroyPageMessageBox() {
     // A page that asks before it is closed would otherwise keep the process alive.
     for (const wchar_t* title : {L"来自网页的消息", L"Windows Internet Explorer", L"Microsoft Internet Explorer"}) {
-        if (HWND box = FindOwnDialog(title)) {
-            ::DestroyWindow(box);
-            return;
-        }
+        if (HWND box = FindOwnDialog(title)) return ::DestroyWindow(box) != FALSE;
     }
+    return false;
 }
 
 void CMainFrame::RaiseOwner() {
@@ -329,7 +337,8 @@ LRESULT CMainFrame::OnMouseActivate(WPARAM, LPARAM) {
 }
 
 LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
-    ::KillTimer(m_hWnd, kOwnerCheckTimer);
+    if (ownerCheck_) ::KillTimer(nullptr, ownerCheck_);
+    ownerCheck_ = 0;
     // The game page closed: the process has nothing left to show.
     if (this == g_frame.get()) ::PostQuitMessage(0);
     return Default();

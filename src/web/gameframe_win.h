@@ -13,8 +13,7 @@
 
 namespace web {
 
-// Timers of the frame.
-constexpr UINT_PTR kOwnerCheckTimer = 2;      // 800 ms: the process ends when the owner is gone
+// Timers of the frame (the 800 ms owner check is a thread timer, see CheckOwner).
 constexpr UINT_PTR kPageBoxTimer = 5;         // 130 ms once, at close: a page's message box goes
 constexpr UINT_PTR kRaiseOwnerTimer = 6;      // 10 ms once, on a click: the owner comes forward
 constexpr UINT kOwnerCheckMs = 800;
@@ -73,7 +72,8 @@ protected:
     FW_DECLARE_MESSAGE_MAP()
 
 private:
-    void RemovePageMessageBox();
+    static void CALLBACK CheckOwner(HWND, UINT, UINT_PTR, DWORD);
+    void Shutdown();
     void RaiseOwner();
     bool Refresh(LPARAM lParam);
 
@@ -81,13 +81,19 @@ private:
     CGmWndDoc doc_;
     CGmWndView view_;
     bool viewCreated_ = false;
-    int lastMute_ = -1;  // before the first request: neither state
+    int lastMute_ = -1;
+    UINT_PTR ownerCheck_ = 0;  // before the first request: neither state
 };
 
 // The process's one frame, or null before it is made.
 CMainFrame* MainFrame();
 // Makes the frame of this process for the owner window; null when it could not be made.
 CMainFrame* CreateMainFrame(HWND owner);
+
+// Destroys the first message box a closing page left on this thread ("来自网页的消息", else the
+// two Internet Explorer titles); boxes of other threads and programs are left alone. False when
+// there was none.
+bool DestroyPageMessageBox();
 
 // Client rectangle of the owner with the tab strip (30 pixels) and a 4-pixel border taken off,
 // in the owner's client coordinates.

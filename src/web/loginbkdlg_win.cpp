@@ -15,7 +15,8 @@ FW_BEGIN_MESSAGE_MAP(CLoginBkDlg, fw::CDialog)
 FW_END_MESSAGE_MAP()
 
 CLoginBkDlg::CLoginBkDlg(HWND owner, int pageCount)
-    : fw::CDialog(kLoginTemplate, owner), owner_(owner), pageCount_(pageCount) {}
+    : fw::CDialog(kLoginTemplate, owner), owner_(owner), pageCount_(pageCount), loginAddress_(LoginAddress()),
+      ownerWasEnabled_(owner && ::IsWindowEnabled(owner)) {}
 
 CLoginBkDlg::~CLoginBkDlg() {
     page_.reset();
@@ -32,6 +33,10 @@ BOOL CLoginBkDlg::PreTranslateMessage(MSG* msg) {
 BOOL CLoginBkDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
     ending_ = false;
+    // The login is modal within this process only. The main window belongs to another process:
+    // a login that dies with its process must not leave it disabled, and its other pages stay
+    // in play meanwhile.
+    if (ownerWasEnabled_ && ::IsWindow(owner_)) ::EnableWindow(owner_, TRUE);
     ::SetWindowTextW(m_hWnd, kAppTitle);
     // Without its picture the background keeps the template's plain size and colour; the
     // login page over it still works.
@@ -55,7 +60,7 @@ bool CLoginBkDlg::DrawBackground() {
 }
 
 void CLoginBkDlg::CreateLoginPage() {
-    page_ = std::make_unique<CLoginDlg>(*this, LoginAddress());
+    page_ = std::make_unique<CLoginDlg>(*this, loginAddress_);
     if (!page_->Create(m_hWnd)) {
         page_.reset();
         return;

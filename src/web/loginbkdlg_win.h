@@ -24,6 +24,10 @@ public:
     // owner: the main launcher window; pageCount: how many game pages it held when it started
     // this process.
     CLoginBkDlg(HWND owner, int pageCount);
+
+    // The page the login window opens: the platform's login page unless changed before the
+    // window is made (empty: none).
+    void SetLoginAddress(const std::wstring& address) { loginAddress_ = address; }
     ~CLoginBkDlg() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -56,6 +60,8 @@ private:
 
     HWND owner_;
     int pageCount_;
+    std::wstring loginAddress_;
+    bool ownerWasEnabled_;
     bool ending_ = false;
     std::unique_ptr<CLoginDlg> page_;
     int pictureWidth_ = 0;

@@ -68,7 +68,7 @@ BOOL CLoginDlg::OnInitDialog() {
     const LONG_PTR ex = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, ((ex ^ WS_EX_LAYERED) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     ::SetLayeredWindowAttributes(m_hWnd, kSeeThrough, 0, LWA_COLORKEY);
-    Browser().Navigate(address_);
+    if (!address_.empty()) Browser().Navigate(address_);
     return FALSE;
 }
 

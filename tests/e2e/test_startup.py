@@ -14,6 +14,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from testbed import ProbeError, Testbed  # noqa: E402
 
 SC_CLOSE = 0xF060
+WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
 IDYES, IDNO = 6, 7
 SKINNED_FIRST, SKINNED_SECOND = 5000, 5001
@@ -175,7 +176,10 @@ class StartupModes(unittest.TestCase):
     def test_page_process_with_given_up_login_tells_its_owner(self):
         owner, window, log = self.start_owner()
         exe = self.place(self.install_dir)
-        self.run_launcher(exe, ["/newgm", "/%d" % window["hwnd"], "/2"])
+        proc = self.bed.start(exe, ["/newgm", "/%d" % window["hwnd"], "/2"])
+        background = self.wait_owned(window["hwnd"])
+        self.bed.probe("post", background["hwnd"], WM_CLOSE, 0, 0)  # the player closes the login
+        proc.wait(timeout=30)
         self.assert_route(6, ["start", "login", "exit"])
         self.assertEqual(owner.wait(timeout=20), 0, "the owner was not asked to close")
         with open(log, encoding="ascii") as f:
@@ -185,10 +189,23 @@ class StartupModes(unittest.TestCase):
     def test_game_hall_page_goes_straight_to_the_frame(self):
         owner, window, _ = self.start_owner()
         exe = self.place(self.install_dir)
-        self.run_launcher(exe, ["/GMHALL", "/%d" % window["hwnd"]])
+        proc = self.bed.start(exe, ["/GMHALL", "/%d" % window["hwnd"]])
+        deadline = time.time() + 30
+        while "game-frame" not in [e["event"] for e in self.bed.read_trace()] and time.time() < deadline:
+            time.sleep(0.2)
+        owner.stop()  # the frame lives as long as its owner
+        proc.wait(timeout=30)
         seen = self.assert_route(7, ["start", "game-frame", "exit"])
         self.assertNotIn("login", seen)
-        owner.stop()
+
+    def wait_owned(self, owner_hwnd, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            for w in self.bed.windows():
+                if w["owner"] == owner_hwnd and w["class"] == "#32770":
+                    return w
+            time.sleep(0.3)
+        self.fail("no window owned by %d" % owner_hwnd)
 
     def test_page_switch_without_numbers_is_an_ordinary_start(self):
         exe = self.place(self.install_dir)

@@ -184,3 +184,14 @@ TEST(EnterGame, FormAndName) {
     }
     EXPECT_TRUE(ParseEnterGame(u"app://entergame|" + std::u16string(64, u'a'), hall).valid);
 }
+
+TEST(PageCommand, LoginButtonAreaNeverDrags) {
+    struct Case {
+        long x, y;
+        bool inside;
+    } cases[] = {
+        {466, 10, true}, {516, 34, true}, {490, 20, true},
+        {465, 20, false}, {517, 20, false}, {490, 9, false}, {490, 35, false}, {0, 0, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(InLoginButtonArea(c.x, c.y), c.inside) << c.x << "," << c.y;
+}

@@ -50,6 +50,17 @@ class SandboxTest(unittest.TestCase):
         reqs = json.loads(get("/__sandbox/requests")[1])
         self.assertEqual([(r["path"], r["count"]) for r in reqs], [("/install.htm", 4)])
 
+    def test_login_game_and_game_list_pages(self):
+        # The addresses the page process opens; their links are the page commands.
+        for path, command in (("/controller/client.php?game_id=232", "app://loadgame?"),
+                              ("/game.php?s=12", None),
+                              ("/webgame.htm", "app://entergame|")):
+            status, body, headers = get(path)
+            self.assertEqual(status, 200, path)
+            self.assertIn("text/html", headers["Content-Type"])
+            if command:
+                self.assertIn(command, body.decode("utf-8"))
+
     def test_modes(self):
         get("/__sandbox/set?path=/f&mode=size&size=1024")
         status, body, headers = raw("/f")

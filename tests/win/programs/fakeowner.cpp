@@ -1,6 +1,7 @@
 // Stands in for a main launcher window: a top-level window that logs the messages a page
 // process sends its owner. Prints its handle in decimal, then runs until closed or timed out.
-//   fakeowner <log file> [seconds]
+// A registration (WM_COPYDATA) is answered with `reply` (default 1) and its text logged too.
+//   fakeowner <log file> [seconds] [reply]
 #include <windows.h>
 
 #include <cstdio>
@@ -9,6 +10,22 @@
 namespace {
 
 const wchar_t* g_log = nullptr;
+LRESULT g_reply = 1;
+
+// The registration text as UTF-8, when it is whole UTF-16 text with its terminator.
+void LogText(const COPYDATASTRUCT* cds) {
+    if (!cds || !cds->lpData || cds->cbData < 2 || cds->cbData % 2 || cds->cbData > 4096) return;
+    const wchar_t* text = static_cast<const wchar_t*>(cds->lpData);
+    const size_t units = cds->cbData / 2;
+    if (text[units - 1] != L'\0') return;
+    char utf8[8192];
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    if (n <= 0) return;
+    FILE* f = _wfopen(g_log, L"ab");
+    if (!f) return;
+    std::fprintf(f, "COPYDATA-TEXT %s\n", utf8);
+    std::fclose(f);
+}
 
 void Log(const char* what, WPARAM w, LPARAM l) {
     FILE* f = _wfopen(g_log, L"ab");
@@ -26,7 +43,8 @@ LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
         case WM_COPYDATA: {
             const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(l);
             Log("WM_COPYDATA", cds ? cds->dwData : 0, cds ? static_cast<LPARAM>(cds->cbData) : -1);
-            return 1;
+            LogText(cds);
+            return g_reply;
         }
         case WM_TIMER:
             ::DestroyWindow(wnd);
@@ -51,14 +69,18 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     g_log = argv[1];
     int seconds = argc > 2 ? _wtoi(argv[2]) : 60;
+    if (argc > 3) g_reply = _wtoi(argv[3]);
     WNDCLASSW wc{};
     wc.lpfnWndProc = &Proc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = L"FakeOwner";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
     ::RegisterClassW(&wc);
-    HWND wnd = ::CreateWindowExW(0, L"FakeOwner", L"fakeowner", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
+    HWND wnd = ::CreateWindowExW(0, L"FakeOwner", L"fakeowner", WS_OVERLAPPEDWINDOW, 10, 10, 800, 560, nullptr,
                                  nullptr, wc.hInstance, nullptr);
     if (!wnd) return 1;
+    // Shown like a main window, so a page frame placed inside it can be seen.
+    ::ShowWindow(wnd, SW_SHOWNOACTIVATE);
     ::SetTimer(wnd, 1, static_cast<UINT>(seconds) * 1000u, nullptr);
     std::printf("%lld\n", static_cast<long long>(reinterpret_cast<INT_PTR>(wnd)));
     std::fflush(stdout);

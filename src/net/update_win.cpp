@@ -75,7 +75,7 @@ std::wstring BesideProgram(const wchar_t* name) {
 std::wstring ReadPublishedKey(CQuorvane3App& app) {
     const std::wstring file = BesideProgram(L"ConfigTamsolo.htm");
     if (file.empty()) return {};
-    const std::wstring address = fw::W(TAMSOLO_UPDATE_HOST) + L"/update/ConfigTamsolo.htm";
+    const std::wstring address = fw::W(tamsolo::UpdateConfigAddress(TAMSOLO_UPDATE_HOST));
     if (!net::HttpUpdateConfig(address, file)) return {};  // an incomplete file is left alone
     wchar_t key[kKeyChars] = {};
     wchar_t download[kAddressChars] = {};

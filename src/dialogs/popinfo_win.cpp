@@ -176,6 +176,9 @@ LRESULT CPopInfoDlg::OnNoticeReady(WPARAM, LPARAM) {
     }
     WriteFlag(L"1");
     job_.reset();
+    // Into the topmost band before the skin gives the window its shape: under Wine a later
+    // move into it is ignored.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     LayOut();
     PlaceAtCorner();
     ShowNotice();

@@ -11,36 +11,14 @@
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
 #include "net/httpget_win.h"
-#include "operator_config.h"
+#include "sandboxclient.h"
 
 namespace {
 
-const std::wstring kBase = fw::W(TAMSOLO_UPDATE_HOST);
-
-// Plain WinINet fetch for driving the sandbox's control endpoints.
-bool Control(const std::wstring& pathAndQuery, std::string* body = nullptr) {
-    fw::InternetHandle session(::InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    if (!session) return false;
-    fw::InternetHandle url(::InternetOpenUrlW(session.Get(), (kBase + pathAndQuery).c_str(), nullptr, 0,
-                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-    if (!url) return false;
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::InternetReadFile(url.Get(), buffer, sizeof buffer, &got) && got > 0) text.append(buffer, got);
-    if (body) *body = text;
-    return true;
-}
-
-bool Set(const std::wstring& path, const std::wstring& settings) {
-    return Control(L"/__sandbox/set?path=" + path + L"&" + settings);
-}
-
-std::string Requests() {
-    std::string json;
-    Control(L"/__sandbox/requests", &json);
-    return json;
-}
+const std::wstring kBase = sandbox::Base();
+using sandbox::Control;
+using sandbox::Requests;
+using sandbox::Set;
 
 size_t CountOf(const std::string& text, const std::string& what) {
     size_t n = 0;

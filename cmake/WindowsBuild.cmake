@@ -107,3 +107,16 @@ set_target_properties(winprobe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINAR
 endif()
 
 include(cmake/WineTests.cmake)
+
+# The notice pictures the tests serve through the sandbox (whichever sandbox answers the port).
+set(NOTICE_PICTURES)
+foreach(pic "notice_test.jpg;75;80" "poster_test.jpg;163;190")
+  list(GET pic 0 name)
+  list(GET pic 1 w)
+  list(GET pic 2 h)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/bin/${name}
+                     COMMAND ${TAMSOLO_PYTHON} -B ${CMAKE_SOURCE_DIR}/tools/sandbox/jpeg.py ${CMAKE_BINARY_DIR}/bin/${name} ${w} ${h}
+                     DEPENDS ${CMAKE_SOURCE_DIR}/tools/sandbox/jpeg.py)
+  list(APPEND NOTICE_PICTURES ${CMAKE_BINARY_DIR}/bin/${name})
+endforeach()
+add_custom_target(notice_pictures ALL DEPENDS ${NOTICE_PICTURES})

@@ -1,9 +1,12 @@
-// The game-hall download dialog is not built yet: the download question's "yes" does nothing
-// until it is. The page side already calls through here.
 #include "dialogs/gamehall_win.h"
+
+#include "dialogs/downgamedlg_win.h"
 
 namespace dialogs {
 
-void RunGameHallDownload(const std::wstring&, HWND) {}
+void RunGameHallDownload(const std::wstring& hallId, HWND parent) {
+    CDownGameDlg dialog(hallId, parent);
+    dialog.DoModal();
+}
 
 }  // namespace dialogs

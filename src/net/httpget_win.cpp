@@ -25,7 +25,7 @@ struct Destination {
     std::wstring* text = nullptr;
     DWORD chunk = 512;
     HWND progress = nullptr;
-    HWND label = nullptr;
+    const ProgressReport* report = nullptr;
 };
 
 void CloseInternet(std::atomic<HINTERNET>& slot) {
@@ -86,13 +86,7 @@ bool ContentLength(HINTERNET request, DWORD* length) {
 void ReportProgress(const Destination& to, unsigned long long received, DWORD length) {
     const int percent = tamsolo::ProgressPercent(received, length);
     if (to.progress) ::SendMessageW(to.progress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    if (to.label) {
-        wchar_t text[64];
-        std::swprintf(text, 64, L"已加载  %d%%", percent);
-        ::SetWindowTextW(to.label, text);
-        ::InvalidateRect(to.label, nullptr, TRUE);
-        ::UpdateWindow(to.label);
-    }
+    if (to.report && *to.report) (*to.report)(percent);
 }
 
 // Collects small appends into larger writes, as a buffered C stream does: one system call
@@ -134,7 +128,7 @@ bool ReadIntoFile(HINTERNET request, HANDLE file, DWORD length, const Destinatio
             break;
         }
         total += got;
-        if (to.progress || to.label) ReportProgress(to, total, length);
+        if (to.progress || to.report) ReportProgress(to, total, length);
         ::InternetSetFilePointer(request, static_cast<LONG>(total), nullptr, FILE_BEGIN, 0);
         if (got == 0) break;
     }
@@ -219,16 +213,16 @@ bool HttpUpdateDownload(const std::wstring& address, const std::wstring& file, H
     return Fetch(address, true, to, handles);
 }
 
-bool HttpNoticeText(const std::wstring& address, std::wstring* text) {
+bool HttpNoticeText(const std::wstring& address, std::wstring* text, DownloadHandles* handles) {
     Destination to;
     to.text = text;
-    return Fetch(address, true, to, nullptr);
+    return Fetch(address, true, to, handles);
 }
 
-bool HttpNoticePicture(const std::wstring& address, const std::wstring& file) {
+bool HttpNoticePicture(const std::wstring& address, const std::wstring& file, DownloadHandles* handles) {
     Destination to;
     to.file = &file;
-    return Fetch(address, true, to, nullptr);
+    return Fetch(address, true, to, handles);
 }
 
 bool HttpHallConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles) {
@@ -238,13 +232,12 @@ bool HttpHallConfig(const std::wstring& address, const std::wstring& file, Downl
     return Fetch(address, false, to, handles);
 }
 
-bool HttpHallDownload(const std::wstring& address, const std::wstring& file, HWND progress, HWND label,
+bool HttpHallDownload(const std::wstring& address, const std::wstring& file, const ProgressReport& report,
                       DownloadHandles* handles) {
     Destination to;
     to.file = &file;
     to.chunk = 1024;
-    to.progress = progress;
-    to.label = label;
+    to.report = &report;
     return Fetch(address, true, to, handles);
 }
 

@@ -7,6 +7,7 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 namespace net {
@@ -58,18 +59,23 @@ bool HttpUpdateConfig(const std::wstring& address, const std::wstring& file);
 bool HttpUpdateDownload(const std::wstring& address, const std::wstring& file, HWND progress,
                         DownloadHandles* handles);
 
-// The notice text (under 1024 bytes, ANSI) into `text` (at most 1024 characters); permitted hosts only.
-bool HttpNoticeText(const std::wstring& address, std::wstring* text);
+// The notice text (under 1024 bytes, ANSI) into `text` (at most 1024 characters); permitted
+// hosts only. With `handles`, another thread can stop it.
+bool HttpNoticeText(const std::wstring& address, std::wstring* text, DownloadHandles* handles = nullptr);
 
-// The notice picture into `file`; permitted hosts only.
-bool HttpNoticePicture(const std::wstring& address, const std::wstring& file);
+// The notice picture into `file`; permitted hosts only. With `handles`, another thread can stop it.
+bool HttpNoticePicture(const std::wstring& address, const std::wstring& file, DownloadHandles* handles = nullptr);
 
 // The game-hall configuration into `file` (1024-byte chunks), cancellable.
 bool HttpHallConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles);
 
-// The game-hall installer into `file`, reporting to `progress` and to `label` ("已加载  N%");
+// Called on the downloading thread after each chunk with the percentage received so far
+// (0-100). It must not touch windows of another thread other than by posting to them.
+using ProgressReport = std::function<void(int percent)>;
+
+// The game-hall installer into `file` (1024-byte chunks), reporting each chunk to `report`;
 // permitted hosts only; cancellable.
-bool HttpHallDownload(const std::wstring& address, const std::wstring& file, HWND progress, HWND label,
+bool HttpHallDownload(const std::wstring& address, const std::wstring& file, const ProgressReport& report,
                       DownloadHandles* handles);
 
 // Whether the address names one of the operator's permitted hosts.

@@ -77,7 +77,7 @@ std::wstring ReadPublishedKey(CQuorvane3App& app, bool* fetched) {
     *fetched = false;
     const std::wstring file = BesideProgram(L"ConfigTamsolo.htm");
     if (file.empty()) return {};
-    const std::wstring address = fw::W(TAMSOLO_UPDATE_HOST) + L"/update/ConfigTamsolo.htm";
+    const std::wstring address = fw::W(tamsolo::UpdateConfigAddress(TAMSOLO_UPDATE_HOST));
     if (!net::HttpUpdateConfig(address, file)) return {};  // an incomplete file is left alone
     *fetched = true;
     wchar_t key[kKeyChars] = {};

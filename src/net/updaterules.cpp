@@ -8,6 +8,32 @@ char16_t FoldLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<c
 
 }  // namespace
 
+std::u16string UpdateConfigAddress(const std::u16string& updateHost) {
+    return updateHost + u"/update/ConfigTamsolo.htm";
+}
+
+std::u16string HallConfigAddress(const std::u16string& updateConfigAddress, const std::u16string& hallId) {
+    static const std::u16string kOwnName = u"Tamsolo";
+    const std::size_t scheme = updateConfigAddress.find(u"://");
+    std::size_t at = updateConfigAddress.find(u'/', scheme == std::u16string::npos ? 0 : scheme + 3);
+    std::u16string out = updateConfigAddress;
+    while (at != std::u16string::npos && (at = out.find(kOwnName, at)) != std::u16string::npos) {
+        out.replace(at, kOwnName.size(), hallId);
+        at += hallId.size();
+    }
+    return out;
+}
+
+bool IsValidHallId(const std::u16string& id) {
+    if (id.empty() || id.size() > 64) return false;
+    for (char16_t c : id) {
+        const bool ok = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_' ||
+                        c == u'-';
+        if (!ok) return false;
+    }
+    return true;
+}
+
 std::u16string DotlessVersion(const std::u16string& version) {
     std::u16string out;
     for (char16_t c : version) {

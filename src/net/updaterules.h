@@ -10,6 +10,17 @@ namespace tamsolo {
 
 inline constexpr char16_t kVersionText[] = u"3.0.0.1";
 
+// The operator's update configuration file on the update host.
+std::u16string UpdateConfigAddress(const std::u16string& updateHost);
+
+// A game hall's configuration sits beside the launcher's own: the update configuration's
+// address with every "Tamsolo" of its path (not of its host) replaced by the hall's id.
+std::u16string HallConfigAddress(const std::u16string& updateConfigAddress, const std::u16string& hallId);
+
+// A hall id names files (the configuration, the installer): 1 to 64 ASCII letters, digits,
+// "_" and "-", so it can reach no other folder and no other host.
+bool IsValidHallId(const std::u16string& id);
+
 // The version text without its dots ("3001").
 std::u16string DotlessVersion(const std::u16string& version);
 

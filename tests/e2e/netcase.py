@@ -46,7 +46,9 @@ class NetTestCase(BedTestCase):
         cls.base = sandbox_base()
         if not cls._ping():
             port = cls.base.rsplit(":", 1)[1]
-            cls._server = cls.bed.start(sys.executable, [SANDBOX, "--port", port], name="sandbox")
+            installer = os.path.join(BUILD_DIR, "bin", "hallsetup.exe")
+            cls._server = cls.bed.start(sys.executable, [SANDBOX, "--port", port, "--installer", installer],
+                                        name="sandbox")
             deadline = time.time() + 15
             while not cls._ping() and time.time() < deadline:
                 time.sleep(0.2)

@@ -98,3 +98,32 @@ TEST(UpdateDaySpread, EveryMillisecondGivesThreeWeekdays) {
     const unsigned wrapped = static_cast<unsigned>((4294967296ull + 7 - 999) % 7);
     EXPECT_EQ(UpdateDaySpread(999, 0, 0)[1], wrapped);
 }
+
+TEST(HallConfiguration, AddressBesideTheLaunchersOwn) {
+    const std::u16string own = UpdateConfigAddress(u"http://update.kelvra.com");
+    EXPECT_EQ(own, u"http://update.kelvra.com/update/ConfigTamsolo.htm");
+    struct Case {
+        std::u16string config, id, hall;
+    } cases[] = {
+        {own, u"Ferrow", u"http://update.kelvra.com/update/ConfigFerrow.htm"},
+        {u"http://127.0.0.1:18480/update/ConfigTamsolo.htm", u"A_b-1", u"http://127.0.0.1:18480/update/ConfigA_b-1.htm"},
+        // Every occurrence in the path, none in the host.
+        {u"http://Tamsolo.com/Tamsolo/ConfigTamsolo.htm", u"X", u"http://Tamsolo.com/X/ConfigX.htm"},
+        // An id that holds the name itself is not replaced again.
+        {own, u"TamsoloTamsolo", u"http://update.kelvra.com/update/ConfigTamsoloTamsolo.htm"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(HallConfigAddress(c.config, c.id), c.hall);
+}
+
+TEST(HallConfiguration, HallIdsNameOnlyFiles) {
+    for (const std::u16string& id : {std::u16string(u"Ferrow"), std::u16string(u"a"), std::u16string(u"A_b-9"),
+                                     std::u16string(64, u'z')}) {
+        EXPECT_TRUE(IsValidHallId(id));
+    }
+    for (const std::u16string& id : {std::u16string(), std::u16string(u".."), std::u16string(u"a\\b"), std::u16string(u"a/b"),
+                                     std::u16string(u"a b"), std::u16string(u"a.exe"), std::u16string(u"汉字"),
+                                     std::u16string(u"a:b"), std::u16string(u"a\"\""),
+                                    std::u16string(65, u'z')}) {
+        EXPECT_FALSE(IsValidHallId(id));
+    }
+}

@@ -32,7 +32,9 @@ def main():
         print(f"sandbox already answers on port {opts.port}")
         return 0
     bed = testbed.Testbed(opts.build_dir)
-    bed.start(sys.executable, [os.path.join(HERE, "server.py"), "--port", str(opts.port)], name="sandbox")
+    installer = os.path.join(os.path.abspath(opts.build_dir), "bin", "hallsetup.exe")
+    bed.start(sys.executable, [os.path.join(HERE, "server.py"), "--port", str(opts.port), "--installer", installer],
+              name="sandbox")
     deadline = time.time() + 20
     while time.time() < deadline:
         if answers(opts.port):

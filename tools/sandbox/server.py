@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The operator's servers in miniature, for the demo and the tests (loopback only).
 
-It serves the update configuration, a new executable, the notice, the game-hall files and
-simple pages, and records every request so that tests can count the statistics requests.
+It serves the update configuration, a new executable, the notice (/notice/tamsolo.txt, in
+the Chinese ANSI code page, with the JPEG pictures /notice/notice.jpg and /notice/poster.jpg),
+the game-hall files (/update/Config<id>.htm naming /hall/<id>Setup.exe, which is the test
+installer given with --installer) and simple pages, and records every request so that tests can count the statistics requests.
 Tests choose what a path answers through the control endpoints:
 
   GET  /__sandbox/set?path=/x&mode=M[&body=TEXT[&charset=gbk]][&file=/linux/path][&size=N][&delay=S][&status=N]
@@ -21,11 +23,16 @@ Run: python3 tools/sandbox/server.py [--port 18480]; it prints one line once it 
 
 import argparse
 import json
+import os
+import re
 import sys
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, urlsplit
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import jpeg  # noqa: E402
 
 STAT_PATHS = ("/install.htm", "/active.htm", "/uninstall.htm")
 
@@ -53,6 +60,20 @@ DEFAULTS = {
 <body><h1>网页游戏</h1><a href="/game.php?s=12">Brennic</a>
 <a href="app://entergame|gamehall|http://127.0.0.1:18480/hall/">游戏大厅</a></body></html>""".encode("utf-8"),
 }
+
+
+# The pictures of the default notice: the picture-and-text size and the picture-only size.
+PICTURES = {
+    "/notice/notice.jpg": lambda: jpeg.notice_picture(75, 80),
+    "/notice/poster.jpg": lambda: jpeg.notice_picture(163, 190),
+}
+INSTALLER = {"path": None}  # the test installer served as /hall/<id>Setup.exe
+
+
+def default_notice(base):
+    """The demo's notice: current until the end of 2099, with a picture and a link."""
+    return ("20261208|2099-12-31|Brennic 新服「星火」今日开启|" + base + "/hall/|"
+            "新服开启七日内登录即送坐骑与双倍经验，快来与好友一起冒险吧！|" + base + "/notice/notice.jpg|1").encode("gbk")
 
 
 def generated(size):
@@ -153,6 +174,17 @@ class Handler(BaseHTTPRequestHandler):
             return generated(int(setting.get("size", "0")))
         if path in DEFAULTS:
             return DEFAULTS[path]
+        base = "http://" + self.headers.get("Host", "127.0.0.1:%d" % self.server.server_address[1])
+        if path == "/notice/tamsolo.txt":
+            return default_notice(base)
+        if path in PICTURES:
+            return PICTURES[path]()
+        hall = re.fullmatch(r"/update/Config([A-Za-z0-9_-]+)\.htm", path)
+        if hall:
+            return ("[VerKey]\r\nUpdAddr=%s/hall/%sSetup.exe\r\n" % (base, hall.group(1))).encode()
+        if re.fullmatch(r"/hall/[A-Za-z0-9_-]+Setup\.exe", path) and INSTALLER["path"]:
+            with open(INSTALLER["path"], "rb") as f:
+                return f.read()
         if path in STAT_PATHS:
             return b"ok"
         return None
@@ -224,7 +256,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--port", type=int, default=18480)
     parser.add_argument("--host", default="127.0.0.1", help="loopback only")
+    parser.add_argument("--installer", help="the program served as the game hall's installer")
     args = parser.parse_args()
+    INSTALLER["path"] = args.installer
     if args.host not in ("127.0.0.1", "localhost"):
         parser.error("the sandbox listens on the loopback address only")
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)

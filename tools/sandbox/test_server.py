@@ -60,6 +60,19 @@ class SandboxTest(unittest.TestCase):
             self.assertIn("text/html", headers["Content-Type"])
             if command:
                 self.assertIn(command, body.decode("utf-8"))
+    def test_notice_and_game_hall_defaults(self):
+        status, body, _ = raw("/notice/tamsolo.txt")
+        self.assertEqual(status, 200)
+        fields = body.decode("gbk").split("|")
+        self.assertEqual(len(fields), 7)
+        self.assertTrue(fields[5].endswith("/notice/notice.jpg"))
+        for path in ("/notice/notice.jpg", "/notice/poster.jpg"):
+            status, body, headers = raw(path)
+            self.assertEqual((status, body[:2], body[-2:]), (200, b"\xff\xd8", b"\xff\xd9"))
+        status, body, _ = raw("/update/ConfigFerrow.htm")
+        self.assertEqual(body, b"[VerKey]\r\nUpdAddr=http://127.0.0.1:%d/hall/FerrowSetup.exe\r\n" % PORT)
+        self.assertEqual(raw("/update/Config..%2Fx.htm")[0], 404)
+        self.assertEqual(raw("/hall/FerrowSetup.exe")[0], 404)  # no installer given to this server
 
     def test_modes(self):
         get("/__sandbox/set?path=/f&mode=size&size=1024")

@@ -670,7 +670,9 @@ def demo(build_dir, seconds, source_dir):
     try:
         server = os.path.join(source_dir, "tools", "sandbox", "server.py")
         if os.path.isfile(server):
-            bed.start(sys.executable, [server, "--host", "127.0.0.1", "--port", "18480"], name="sandbox")
+            installer = os.path.join(build_dir, "bin", "hallsetup.exe")
+            bed.start(sys.executable, [server, "--host", "127.0.0.1", "--port", "18480", "--installer", installer],
+                      name="sandbox")
         app = bed.start(os.path.join(build_dir, "bin", "Tamsolo.exe"))
         print(f"Tamsolo.exe runs on display {bed.display}; waiting {seconds} s ...", flush=True)
         time.sleep(seconds)

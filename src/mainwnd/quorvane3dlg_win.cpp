@@ -178,6 +178,9 @@ LRESULT CQuorvane3Dlg::OnRegisterFrame(WPARAM w, LPARAM l) {
         ToggleMaximize();
         AddTrayIcon();
         ::SetTimer(m_hWnd, kMuteTimer, kMuteTimerMs, nullptr);
+        // The notice waits until the game has had time to load, so it never covers the login
+        // or the game's first screen.
+        ::SetTimer(m_hWnd, dialogs::kNoticeTimerId, dialogs::kNoticeDelayMs, nullptr);
         fw::Trace(L"first-registration");
     }
     if (l != 0) {
@@ -435,6 +438,13 @@ LRESULT CQuorvane3Dlg::OnWindowPosChanging(WPARAM, LPARAM l) {
 }
 
 LRESULT CQuorvane3Dlg::OnTimer(WPARAM w, LPARAM) {
+    if (w == dialogs::kNoticeTimerId) {
+        ::KillTimer(m_hWnd, dialogs::kNoticeTimerId);
+        // The notice fetches itself off this thread and shows itself once it has something to
+        // show, if this window is visible then.
+        if (!notice_) notice_ = dialogs::OpenNotice(m_hWnd);
+        return 0;
+    }
     if (w != kMuteTimer) return Default();
     PostToPages(tamsolo::kMsgMuteState, static_cast<WPARAM>(muted_), 0);
     if (muted_ != shownMute_) {
@@ -449,6 +459,8 @@ LRESULT CQuorvane3Dlg::OnDestroy(WPARAM, LPARAM) {
     // However the window goes, nothing of it may stay behind in the system.
     RemoveKeyboardHook();
     ::KillTimer(m_hWnd, kMuteTimer);
+    ::KillTimer(m_hWnd, dialogs::kNoticeTimerId);
+    notice_.reset();
     DeleteTrayIcon();
     return Default();
 }
@@ -477,6 +489,7 @@ void CQuorvane3Dlg::Exit() {
     // The game-list window is a frame of ours as much as a page is.
     LetGoOfWindow(startWindow_);
     ::KillTimer(m_hWnd, kMuteTimer);
+    ::KillTimer(m_hWnd, dialogs::kNoticeTimerId);
     DeleteTrayIcon();
     ::PostQuitMessage(0);
 }

@@ -8,9 +8,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 
 #include "dialogs/addaccdlg_win.h"
+#include "dialogs/popinfo_win.h"
 #include "framework/handle_win.h"
 #include "mainwnd/pagelist.h"
 #include "mainwnd/tabstrip.h"
@@ -166,6 +168,7 @@ private:
     fw::Handle pendingProcess_;
     tamsolo::PageList pages_;
     dialogs::CAddAccDlg addAccount_;
+    std::unique_ptr<dialogs::CPopInfoDlg> notice_;  // the operator's notice, once timer 4 has fired
 
     tamsolo::ui::ImageList tabImages_;
     tamsolo::ui::ImageList closeImages_;

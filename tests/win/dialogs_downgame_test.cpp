@@ -236,7 +236,7 @@ TEST_F(GameHallDownload, EscIsIgnoredAndCancelEndsASlowDownloadAtOnce) {
 }
 
 TEST_F(GameHallDownload, WithoutAUsableIdNothingIsFetched) {
-    for (const std::wstring id : {std::wstring(), std::wstring(L"..\\x"), std::wstring(L"a b")}) {
+    for (const std::wstring& id : {std::wstring(), std::wstring(L"..\\x"), std::wstring(L"a b")}) {
         ASSERT_TRUE(sandbox::Control(L"/__sandbox/reset"));
         CWatchedDownGameDlg dlg(id, [](CWatchedDownGameDlg& d, const Seen&) {
             d.PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

@@ -207,7 +207,9 @@ LRESULT CQuorvane3Dlg::OnCopyData(WPARAM, LPARAM l) {
     if (!record) return 0;
     std::u16string text;
     if (!tamsolo::ReadRegistrationRecord(record->lpData, record->cbData, &text)) return 0;
-    return pages_.AddName(text) ? 1 : 0;
+    if (!pages_.AddName(text)) return 0;
+    fw::Trace((L"page-registered " + fw::W(text)).c_str());
+    return 1;
 }
 
 LRESULT CQuorvane3Dlg::OnAddAccount(WPARAM w, LPARAM) {

@@ -1,5 +1,7 @@
 #include "web/logindlg_win.h"
 
+#include <algorithm>
+
 #include "app/protocol.h"
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
@@ -20,12 +22,15 @@ Handler H(F f) {
 
 // The colour of page areas that let the background picture show through.
 constexpr COLORREF kSeeThrough = RGB(254, 254, 254);
+// The picture's rounded border around the panel the page stands in.
+constexpr int kPanelMargin = 12;
 
 }  // namespace
 
 FW_BEGIN_MESSAGE_MAP(CLoginDlg, CDHtmDlgEx)
     FW_ON_MESSAGE(kMsgRunPageCommands, OnRunPageCommands)
     FW_ON_MESSAGE(WM_TIMER, OnTimer)
+    FW_ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
 FW_END_MESSAGE_MAP()
 
 CLoginDlg::CLoginDlg(CLoginBkDlg& background, const std::wstring& address)
@@ -87,9 +92,28 @@ void CLoginDlg::OnNavigateComplete(const std::wstring& url, bool topLevel) {
 
 bool CLoginDlg::OnPageUnreachable(const std::wstring&, long) {
     // The host's notice with its retry button takes the page's place; the player must see it
-    // rather than a background without a page.
+    // rather than a background without a page. The page window reaches past the picture (a
+    // real login page paints that part in the see-through colour), so the notice keeps to the
+    // part that lies over the picture's panel.
     ShowPage();
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    RECT overPicture = client;
+    if (background_.PictureWidth() > 0 && background_.PictureHeight() > 0) {
+        overPicture.right = std::min<LONG>(client.right, background_.PictureWidth() - kLoginPageOffsetX - kPanelMargin);
+        overPicture.bottom = std::min<LONG>(client.bottom, background_.PictureHeight() - kLoginPageOffsetY - kPanelMargin);
+    }
+    if (overPicture.right > 0 && overPicture.bottom > 0) Browser().Move(overPicture);
     return true;
+}
+
+LRESULT CLoginDlg::OnEraseBkgnd(WPARAM w, LPARAM) {
+    // Whatever the page does not cover is see-through, like the page's own see-through parts.
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    fw::Brush brush(::CreateSolidBrush(kSeeThrough));
+    ::FillRect(reinterpret_cast<HDC>(w), &client, brush.Get());
+    return TRUE;
 }
 
 void CLoginDlg::OnBeforeNavigate(const std::wstring& url, bool* cancel) {

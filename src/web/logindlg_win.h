@@ -45,6 +45,7 @@ protected:
 
     LRESULT OnRunPageCommands(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnEraseBkgnd(WPARAM, LPARAM);
     FW_DECLARE_MESSAGE_MAP()
 
 private:

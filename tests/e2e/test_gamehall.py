@@ -24,10 +24,11 @@ SC_CLOSE = 0xF060
 IDOK = 1
 SANDBOX = "http://127.0.0.1:18480"
 HALL = "gamehall"
+HALL_ID = "Gamehall"  # the page process capitalises the name before it asks for the files
 
 
-def control(path, **query):
-    url = SANDBOX + path + ("?" + urllib.parse.urlencode(query) if query else "")
+def control(endpoint, /, **query):
+    url = SANDBOX + endpoint + ("?" + urllib.parse.urlencode(query) if query else "")
     with urllib.request.urlopen(url, timeout=10) as r:
         return r.read()
 
@@ -35,7 +36,6 @@ def control(path, **query):
 @unittest.skipIf(pp is None, "the page process's scenarios (test_pageprocess.py) are not in the tree")
 class GameHallDownload(BedTestCase):
     if pp is not None:
-        setUp = pp.PageProcess.setUp
         start_owner = pp.PageProcess.start_owner
         start_page = pp.PageProcess.start_page
         wait_for = pp.PageProcess.wait_for
@@ -48,9 +48,14 @@ class GameHallDownload(BedTestCase):
         frame_of = pp.PageProcess.frame_of
         registered_frame = pp.PageProcess.registered_frame
         logged_in_frame = pp.PageProcess.logged_in_frame
+        owner_log = pp.PageProcess.owner_log
 
     def record(self):
         return os.path.join(self.bed.drive_c, "users", self.bed.user_name(), "Temp", "tamsolo_hallsetup_ran.txt")
+
+    def setUp(self):
+        pp.PageProcess.setUp(self)
+        control("/__sandbox/reset")  # each case sets what it serves and counts its own requests
 
     def ask_for_the_hall(self):
         if os.path.exists(self.record()):
@@ -61,9 +66,9 @@ class GameHallDownload(BedTestCase):
         self.bed.probe("post", box["hwnd"], WM_COMMAND, pp.SKINNED_FIRST, 0)  # yes: download it
 
     def test_download_starts_the_installer(self):
-        control("/__sandbox/set", path="/update/Config%s.htm" % HALL, mode="ok",
-                body="[VerKey]\r\nUpdAddr=%s/hall/%sSetup.exe\r\n" % (SANDBOX, HALL))
-        control("/__sandbox/set", path="/hall/%sSetup.exe" % HALL, mode="ok",
+        control("/__sandbox/set", path="/update/Config%s.htm" % HALL_ID, mode="ok",
+                body="[VerKey]\r\nUpdAddr=%s/hall/%sSetup.exe\r\n" % (SANDBOX, HALL_ID))
+        control("/__sandbox/set", path="/hall/%sSetup.exe" % HALL_ID, mode="ok",
                 file=os.path.join(BUILD_DIR, "bin", "hallsetup.exe"))
         self.ask_for_the_hall()
         done = self.bed.wait_window(title="下载完成", timeout=60, visible=True)
@@ -71,13 +76,13 @@ class GameHallDownload(BedTestCase):
         self.assertTrue(self.wait_for(lambda: os.path.exists(self.record())))
         with open(self.record(), encoding="utf-8") as f:
             line = f.read().strip()
-        self.assertTrue(line.startswith('"') and line.endswith('\\%s.exe"' % HALL), line)
+        self.assertTrue(line.startswith('"') and line.lower().endswith('\\%s.exe"' % HALL), line)
         self.bed.probe("post", done["hwnd"], WM_COMMAND, IDOK, 0)
         self.assertTrue(self.wait_for(lambda: not any(w["title"] == "下载完成" and w["visible"]
                                                       for w in self.all_windows())))
 
     def test_missing_configuration_fails_and_the_close_button_ends_it(self):
-        control("/__sandbox/set", path="/update/Config%s.htm" % HALL, mode="404")
+        control("/__sandbox/set", path="/update/Config%s.htm" % HALL_ID, mode="404")
         self.ask_for_the_hall()
         failed = self.bed.wait_window(title="下载失败", timeout=60, visible=True)
         self.bed.screenshot("gamehall-failed.png")
@@ -85,7 +90,7 @@ class GameHallDownload(BedTestCase):
         self.assertTrue(self.wait_for(lambda: not any(w["title"] == "下载失败" and w["visible"]
                                                       for w in self.all_windows())))
         requests = json.loads(control("/__sandbox/requests"))
-        self.assertFalse(any(r["path"] == "/hall/%sSetup.exe" % HALL for r in requests))
+        self.assertFalse(any(r["path"] == "/hall/%sSetup.exe" % HALL_ID for r in requests))
         self.assertFalse(os.path.exists(self.record()))
 
 

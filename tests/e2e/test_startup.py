@@ -47,30 +47,9 @@ class StartupModes(unittest.TestCase):
         return path
 
     def run_launcher(self, exe, args=(), timeout=60):
-        """Runs the launcher to its end. A main window stays up for its page process's login:
-        once it is there, it is closed as the player would close an empty launcher."""
-        proc = self.bed.start(exe, list(args))
-        self.addCleanup(proc.stop)
-        deadline = time.time() + timeout
-        closed = set()
-        while proc.running() and time.time() < deadline:
-            for entry in self.bed.read_trace():
-                if entry["event"] == "main-window" and entry["pid"] not in closed:
-                    if self.close_main_window(entry["pid"]):
-                        closed.add(entry["pid"])
-            time.sleep(0.3)
-        self.assertIsNotNone(proc.wait(max(1, deadline - time.time())), f"{args} did not end")
+        proc = self.bed.run_launcher(exe, list(args), timeout=timeout)
+        self.assertFalse(proc.timed_out, f"{args} did not end")
         return proc
-
-    def close_main_window(self, pid):
-        for w in self.bed.windows():
-            if w["pid"] == pid and w["class"] == "#32770" and w["title"] == "kelvra - Brennic":
-                try:
-                    self.bed.probe("post", w["hwnd"], "WM_SYSCOMMAND", SC_CLOSE, 0)
-                except ProbeError:
-                    pass  # it went by itself meanwhile
-                return True
-        return False
 
     def first_process(self):
         trace = self.bed.read_trace()

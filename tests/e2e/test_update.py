@@ -46,8 +46,8 @@ class SelfUpdate(NetTestCase):
         return self.new_md5[:28] + "3002"
 
     def run_launcher(self, args, timeout=90):
-        result = self.bed.run(self.installed, args, timeout=timeout)
-        self.assertFalse(result.timed_out, f"{args} did not end")
+        proc = self.bed.run_launcher(self.installed, args, timeout=timeout)
+        self.assertFalse(proc.timed_out, f"{args} did not end")
         return self.events(self.processes()[0])
 
     def assert_old_executable(self):
@@ -126,8 +126,16 @@ class SelfUpdate(NetTestCase):
         dialog = self.bed.wait_window(title="版本更新中...", timeout=30, visible=True)
         cancelled = time.time()
         self.bed.probe("post", dialog["hwnd"], WM_COMMAND, command, 0)
-        proc.wait(timeout=30)
+        # The start goes on to the main window, which is then closed empty.
+        deadline = time.time() + 30
+        while "main-window" not in self.events(self.processes()[0]) and time.time() < deadline:
+            time.sleep(0.2)
         self.assertLess(time.time() - cancelled, 15, "the cancel did not end the dialog at once")
+        deadline = time.time() + 20
+        launcher = self.processes()[0][0]["pid"]
+        while not self.bed.close_main_window(launcher) and time.time() < deadline:
+            time.sleep(0.3)
+        proc.wait(timeout=30)
         seen = self.events(self.processes()[0])
         self.assertIn("progress-cancel", seen)
         self.assertIn("main-window", seen)
@@ -165,7 +173,7 @@ class SelfUpdate(NetTestCase):
     def test_first_start_never_checks(self):
         self.publish(self.new_key())
         exe = self.place(self.download_dir)
-        self.bed.run(exe, [], timeout=90)
+        self.bed.run_launcher(exe, [], timeout=90)
         self.assertEqual(self.requests(CONFIG), [])
 
 

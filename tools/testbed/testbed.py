@@ -506,6 +506,49 @@ class Testbed:
             raise TestbedError(f"{cmd[1:2] or cmd} failed: {result!r}")
         return result
 
+    def run_launcher(self, exe, args=(), timeout=90):
+        """Runs the launcher to its end. A main window stays up for its page process's login:
+        once one opens (the test build traces "main-window"), it is closed the way a player
+        closes an empty launcher (SC_CLOSE; with no page it ends without asking), and so is
+        one opened by a launcher this one starts. Returns the Background; its timed_out says
+        whether it had to be ended because it did not end in time."""
+        proc = self.start(exe, list(args))
+        deadline = time.time() + timeout
+        closed = set()
+        while proc.running() and time.time() < deadline:
+            for entry in self.read_trace():
+                if entry["event"] == "main-window" and entry["pid"] not in closed:
+                    if self.close_main_window(entry["pid"]):
+                        closed.add(entry["pid"])
+            time.sleep(0.3)
+        with contextlib.suppress(TestbedError):
+            proc.wait(max(1, deadline - time.time()))
+        proc.timed_out = proc.running()
+        if proc.timed_out:
+            proc.stop()
+            return proc
+        # A launcher this one started (the installed copy, a relaunch) may still be opening.
+        settle = time.time() + 10
+        while time.time() < settle:
+            waiting = [e["pid"] for e in self.read_trace() if e["event"] == "main-window" and e["pid"] not in closed]
+            if not waiting:
+                break
+            for pid in waiting:
+                if self.close_main_window(pid):
+                    closed.add(pid)
+            time.sleep(0.3)
+        return proc
+
+    def close_main_window(self, pid):
+        for w in self.windows():
+            if w["pid"] == pid and w["class"] == "#32770" and w["title"] == "kelvra - Brennic" and not w["owner"]:
+                try:
+                    self.probe("post", w["hwnd"], "WM_SYSCOMMAND", 0xF060, 0)
+                except ProbeError:
+                    pass  # it went by itself meanwhile
+                return True
+        return False
+
     def start(self, exe, args=(), cwd=None, name=None, env=None):
         """Start a program in the background; it is ended at cleanup unless it ends first.
         env: extra environment variables for it (and what it starts in turn)."""
@@ -661,36 +704,43 @@ def png_colour_count(path):
 # ---------------------------------------------------------------- demo run (tools/run.sh)
 
 def demo(build_dir, seconds, source_dir):
-    """Run the demo build in the persistent prefix build/run-prefix on $DISPLAY (or a
-    private Xvfb), with the sandbox server when there is one; screenshot; end it all."""
+    """tools/run.sh: in the persistent prefix build/run-prefix on $DISPLAY (or a private Xvfb),
+    with the sandbox server playing the operator, walk the road of one typical start (road.py)
+    with the test build, whose browser channel stands in for the login page's script, and save
+    a screenshot of every step under <build>/screenshots/run-*.png. seconds: how long to leave
+    the last picture on a display of the caller's own before ending."""
+    import road  # beside this file
     bed = Testbed(build_dir, prefix=os.path.join(build_dir, "run-prefix"), state_name="run-state.json")
     display = os.environ.get("DISPLAY") or None
     fresh = not os.path.isfile(os.path.join(bed.prefix, "system.reg"))
     bed.setup(display=display, keep_prefix=not fresh)
+    shots = []
+
+    def shot(name):
+        shots.append(bed.screenshot(os.path.join(build_dir, "screenshots", f"run-{name}.png")))
+        print(f"   screenshot {shots[-1]}", flush=True)
+
+    code = 0
     try:
         server = os.path.join(source_dir, "tools", "sandbox", "server.py")
-        if os.path.isfile(server):
-            installer = os.path.join(build_dir, "bin", "hallsetup.exe")
-            bed.start(sys.executable, [server, "--host", "127.0.0.1", "--port", "18480", "--installer", installer],
-                      name="sandbox")
-        app = bed.start(os.path.join(build_dir, "bin", "Tamsolo.exe"))
-        print(f"Tamsolo.exe runs on display {bed.display}; waiting {seconds} s ...", flush=True)
-        time.sleep(seconds)
-        shot = bed.screenshot(os.path.join(build_dir, "screenshots", "run.png"))
-        if not app.running():
-            print(f"Tamsolo.exe ended with exit code {app.returncode}", flush=True)
+        bed.start(sys.executable, [server, "--host", "127.0.0.1", "--port", "18480"], name="sandbox")
+        print(f"Tamsolo runs on display {bed.display}", flush=True)
         try:
-            for w in bed.windows():
-                if w["visible"]:
-                    print(f"visible window: {w['class']} \"{w['title']}\" {w['rect']}", flush=True)
-        except TestbedError as e:
-            print(f"no window list: {e}", flush=True)
-        print(shot, flush=True)
+            road.TypicalStart(bed, bed.test_exe(), shot=shot, log=lambda s: print(s, flush=True)).walk()
+        except (road.RoadError, TestbedError) as e:
+            print(f"the walk stopped: {e}", file=sys.stderr, flush=True)
+            shot("stopped")
+            code = 1
+        if display:
+            time.sleep(seconds)
     finally:
+        bed.run(os.path.join(bed.drive_c, "windows", "system32", "taskkill.exe"), ["/f", "/im", "Tamsolo.exe"],
+                timeout=30)
         left = bed.cleanup()
         if left:
             print(f"still running: {left}", file=sys.stderr)
-    return 0
+    print(f"{len(shots)} screenshots under {os.path.join(build_dir, 'screenshots')}", flush=True)
+    return code
 
 
 # ---------------------------------------------------------------- command line
@@ -718,8 +768,8 @@ def main(argv=None):
     p_probe.add_argument("args", nargs=argparse.REMAINDER)
     p_shot = sub.add_parser("screenshot", parents=[common], help="PNG of the whole display")
     p_shot.add_argument("png")
-    p_demo = sub.add_parser("demo", parents=[common], help="run the demo build, screenshot, end (tools/run.sh)")
-    p_demo.add_argument("--seconds", type=float, default=20)
+    p_demo = sub.add_parser("demo", parents=[common], help="walk the road of one typical start with screenshots, end (tools/run.sh)")
+    p_demo.add_argument("--seconds", type=float, default=5)
     opts = parser.parse_args(argv)
 
     bed = Testbed(opts.build_dir)

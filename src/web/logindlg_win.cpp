@@ -23,7 +23,7 @@ Handler H(F f) {
 // The colour of page areas that let the background picture show through.
 constexpr COLORREF kSeeThrough = RGB(254, 254, 254);
 // The picture's rounded border around the panel the page stands in.
-constexpr int kPanelMargin = 12;
+constexpr int kPanelMargin = 28;
 
 }  // namespace
 

@@ -1,55 +1,18 @@
 #include "ui/image_win.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
-
 #include <cstring>
 #include <vector>
 
 #include "framework/handle_win.h"
 #include "ui/colorkey.h"
 #include "ui/draw_win.h"
+#include "ui/gdiplus_win.h"
 
 namespace tamsolo::ui {
 
 namespace {
 
 using namespace Gdiplus;
-
-// One start of the decoder, stopped when the scope ends.
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        GdiplusStartupInput input;
-        ok_ = GdiplusStartup(&token_, &input, nullptr) == Ok;
-    }
-    ~GdiplusSession() {
-        if (ok_) GdiplusShutdown(token_);
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-    bool Started() const { return ok_; }
-
-private:
-    ULONG_PTR token_ = 0;
-    bool ok_ = false;
-};
-
-// A decoded GDI+ image, disposed on scope exit.
-class DecodedImage {
-public:
-    DecodedImage() = default;
-    ~DecodedImage() {
-        if (bitmap_) DllExports::GdipDisposeImage(bitmap_);
-    }
-    DecodedImage(const DecodedImage&) = delete;
-    DecodedImage& operator=(const DecodedImage&) = delete;
-    GpBitmap** Put() { return &bitmap_; }
-    GpBitmap* Get() const { return bitmap_; }
-
-private:
-    GpBitmap* bitmap_ = nullptr;
-};
 
 struct GlobalTraits {
     using Type = HGLOBAL;
@@ -64,8 +27,11 @@ HBITMAP CreateTopDownOrBottomUpDib(int width, int height, bool bottomUp, void** 
     return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
+
+}  // namespace
+
 // Copies a resource into a stream GDI+ can decode from; the stream owns the memory.
-fw::ComPtr<IStream> ResourceStream(HMODULE module, UINT id) {
+fw::ComPtr<IStream> PngResourceStream(HMODULE module, UINT id) {
     fw::ComPtr<IStream> stream;
     HRSRC res = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
     if (!res) return stream;
@@ -82,8 +48,6 @@ fw::ComPtr<IStream> ResourceStream(HMODULE module, UINT id) {
     if (SUCCEEDED(::CreateStreamOnHGlobal(memory.Get(), TRUE, stream.Put()))) memory.Release();
     return stream;
 }
-
-}  // namespace
 
 HBITMAP MakeColorKeyedBitmap(const std::uint32_t* argb, int width, int height, int stride, COLORREF key) {
     const std::vector<std::uint32_t> pixels = ToColorKeyedPixels(argb, width, height, stride, key);
@@ -126,7 +90,7 @@ HBITMAP LoadSkinImage(HMODULE module, UINT id) {
         if (bitmap) return static_cast<HBITMAP>(bitmap);
     }
     if (!session.Started()) return nullptr;
-    fw::ComPtr<IStream> stream = ResourceStream(module, id);
+    fw::ComPtr<IStream> stream = PngResourceStream(module, id);
     if (!stream) return nullptr;
     DecodedImage image;
     if (DllExports::GdipCreateBitmapFromStream(stream.Get(), image.Put()) != Ok || !image.Get()) return nullptr;

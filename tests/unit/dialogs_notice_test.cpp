@@ -77,7 +77,9 @@ TEST(NoticeDecision, ShowsNewCurrentNoticesOnly) {
         std::u16string accepted;
         NoticeRecord r;
         EXPECT_EQ(DecideNotice(c.fetched, c.stored, c.flag, kToday, &accepted, &r), c.shown) << c.what;
-        if (c.shown) EXPECT_EQ(accepted, NoticeFirstLine(c.fetched)) << c.what;
+        if (c.shown) {
+            EXPECT_EQ(accepted, NoticeFirstLine(c.fetched)) << c.what;
+        }
     }
 }
 

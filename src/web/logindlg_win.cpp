@@ -29,6 +29,7 @@ constexpr int kPanelMargin = 28;
 
 FW_BEGIN_MESSAGE_MAP(CLoginDlg, CDHtmDlgEx)
     FW_ON_MESSAGE(kMsgRunPageCommands, OnRunPageCommands)
+    FW_ON_MESSAGE(kMsgOpenLoginPage, OnOpenLoginPage)
     FW_ON_MESSAGE(WM_TIMER, OnTimer)
     FW_ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
 FW_END_MESSAGE_MAP()
@@ -73,8 +74,15 @@ BOOL CLoginDlg::OnInitDialog() {
     const LONG_PTR ex = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, ((ex ^ WS_EX_LAYERED) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     ::SetLayeredWindowAttributes(m_hWnd, kSeeThrough, 0, LWA_COLORKEY);
-    if (!address_.empty()) Browser().Navigate(address_);
+    // The control's first navigation can hold this thread for a while (seconds under Wine);
+    // it starts once the background is on screen, so the player sees the launcher at once.
+    if (!address_.empty()) PostMessage(kMsgOpenLoginPage);
     return FALSE;
+}
+
+LRESULT CLoginDlg::OnOpenLoginPage(WPARAM, LPARAM) {
+    Browser().Navigate(address_);
+    return 0;
 }
 
 void CLoginDlg::ShowPage() {

@@ -19,6 +19,8 @@ class CQQLogin;
 
 // The login page's own window message: run the page commands queued by BeforeNavigate2.
 constexpr UINT kMsgRunPageCommands = WM_APP + 1;
+// The first navigation, once the background is on screen.
+constexpr UINT kMsgOpenLoginPage = WM_APP + 2;
 // How long the main window may take to answer a registration.
 constexpr UINT kRegistrationTimeoutMs = 10000;
 
@@ -44,6 +46,7 @@ protected:
     HRESULT OnDragMouseMove(const tamsolo::PageElementPtr& source);
 
     LRESULT OnRunPageCommands(WPARAM, LPARAM);
+    LRESULT OnOpenLoginPage(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnEraseBkgnd(WPARAM, LPARAM);
     FW_DECLARE_MESSAGE_MAP()

@@ -12,6 +12,11 @@ thread_local CDialog* t_creatingDialog = nullptr;
 
 bool IsKeyboardMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_KEYLAST; }
 
+bool IsWindowOfThisProcess(HWND wnd) {
+    DWORD pid = 0;
+    return ::GetWindowThreadProcessId(wnd, &pid) != 0 && pid == ::GetCurrentProcessId();
+}
+
 HMODULE g_resourceModule = nullptr;
 
 }  // namespace
@@ -63,8 +68,10 @@ INT_PTR CDialog::DoModal() {
     HWND owner = m_parent ? ::GetAncestor(m_parent, GA_ROOT) : nullptr;
     m_modal = true;
     // The owner is disabled before the dialog exists, so even the dialog's initialisation
-    // already runs modally.
-    const bool disabledOwner = owner && ::IsWindowEnabled(owner);
+    // already runs modally. Only an owner of this process: a page process's dialogs are owned
+    // by the main window of another process, which would stay disabled for good if this
+    // process died with the dialog open, and whose other pages stay in play meanwhile.
+    const bool disabledOwner = owner && IsWindowOfThisProcess(owner) && ::IsWindowEnabled(owner);
     if (disabledOwner) ::EnableWindow(owner, FALSE);
     if (!CreateFromTemplate(m_parent)) {
         if (disabledOwner) ::EnableWindow(owner, TRUE);

@@ -15,8 +15,7 @@ FW_BEGIN_MESSAGE_MAP(CLoginBkDlg, fw::CDialog)
 FW_END_MESSAGE_MAP()
 
 CLoginBkDlg::CLoginBkDlg(HWND owner, int pageCount)
-    : fw::CDialog(kLoginTemplate, owner), owner_(owner), pageCount_(pageCount), loginAddress_(LoginAddress()),
-      ownerWasEnabled_(owner && ::IsWindowEnabled(owner)) {}
+    : fw::CDialog(kLoginTemplate, owner), owner_(owner), pageCount_(pageCount), loginAddress_(LoginAddress()) {}
 
 CLoginBkDlg::~CLoginBkDlg() {
     page_.reset();
@@ -33,10 +32,6 @@ BOOL CLoginBkDlg::PreTranslateMessage(MSG* msg) {
 BOOL CLoginBkDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
     ending_ = false;
-    // The login is modal within this process only. The main window belongs to another process:
-    // a login that dies with its process must not leave it disabled, and its other pages stay
-    // in play meanwhile.
-    if (ownerWasEnabled_ && ::IsWindow(owner_)) ::EnableWindow(owner_, TRUE);
     ::SetWindowTextW(m_hWnd, kAppTitle);
     // Without its picture the background keeps the template's plain size and colour; the
     // login page over it still works.

@@ -61,7 +61,6 @@ private:
     HWND owner_;
     int pageCount_;
     std::wstring loginAddress_;
-    bool ownerWasEnabled_;
     bool ending_ = false;
     std::unique_ptr<CLoginDlg> page_;
     int pictureWidth_ = 0;

@@ -262,6 +262,7 @@ class PageProcess(BedTestCase):
         dialog = self.bed.wait_window(title="添加收藏", timeout=30, visible=True)
         edit = next(w for w in self.all_windows() if w["parent"] == dialog["hwnd"] and w["id"] == 1018)
         self.assertEqual(self.bed.probe("gettext", edit["hwnd"])[0]["text"], "Brennic 12服")
+        self.assertTrue(self.window(owner)["enabled"], "a page's dialog never disables the main window's process")
         self.bed.screenshot("pageprocess-favourites.png")
         self.bed.probe("send", dialog["hwnd"], WM_COMMAND, IDOK, 0)
         path = os.path.join(self.bed.to_linux(self.favourites_folder()), "Brennic 12服.url")

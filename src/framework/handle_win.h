@@ -136,6 +136,15 @@ struct WindowTraits {
 };
 using Window = UniqueHandle<WindowTraits>;
 
+// A hook installed with SetWindowsHookEx.
+struct HookTraits {
+    using Type = HHOOK;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::UnhookWindowsHookEx(h); }
+};
+using Hook = UniqueHandle<HookTraits>;
+
 // A DC obtained with GetDC, released to its window.
 class WindowDc {
 public:

@@ -34,13 +34,11 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM w, LPARAM l) {
 
 void CQuorvane3Dlg::InstallKeyboardHook() {
     if (hook_) return;
-    hook_ = ::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHook, ::GetModuleHandleW(nullptr), 0);
+    hook_.Reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHook, ::GetModuleHandleW(nullptr), 0));
 }
 
 void CQuorvane3Dlg::RemoveKeyboardHook() {
-    if (!hook_) return;
-    ::UnhookWindowsHookEx(hook_);
-    hook_ = nullptr;
+    hook_.Reset();
 }
 
 LRESULT CQuorvane3Dlg::OnHotkeyPressed(WPARAM w, LPARAM) {

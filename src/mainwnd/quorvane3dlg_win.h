@@ -176,7 +176,7 @@ private:
     fw::Window tooltip_;
     std::wstring tipText_;
 
-    HHOOK hook_ = nullptr;
+    fw::Hook hook_;
     bool registered_ = false;  // the first frame has registered: full size, tray icon, timer
     bool trayAdded_ = false;
     bool exited_ = false;

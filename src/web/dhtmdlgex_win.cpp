@@ -6,17 +6,6 @@
 
 namespace web {
 
-namespace {
-
-using Handler = HRESULT (CDHtmlDialog::*)(const tamsolo::PageElementPtr&);
-
-template <class F>
-Handler H(F f) {
-    return static_cast<Handler>(f);
-}
-
-}  // namespace
-
 FW_BEGIN_MESSAGE_MAP(CDHtmDlgEx, CDHtmlDialog)
 FW_ON_MESSAGE(WM_DESTROY, OnDestroy)
 FW_END_MESSAGE_MAP()
@@ -32,22 +21,22 @@ const PageEventEntry* CDHtmDlgEx::PageEvents() const {
     using tamsolo::kDispMouseOver;
     using tamsolo::kDispMouseUp;
     static const PageEventEntry table[] = {
-        {PageMatch::kClass, u"button", kDispMouseOut, H(&CDHtmDlgEx::OnButtonNormal)},
-        {PageMatch::kClass, u"button", kDispMouseOver, H(&CDHtmDlgEx::OnButtonHover)},
-        {PageMatch::kClass, u"button", kDispMouseDown, H(&CDHtmDlgEx::OnButtonPress)},
-        {PageMatch::kClass, u"button", kDispMouseUp, H(&CDHtmDlgEx::OnButtonRelease)},
-        {PageMatch::kTag, u"body", kDispMouseDown, H(&CDHtmDlgEx::OnDragBegin)},
-        {PageMatch::kTag, u"body", kDispMouseUp, H(&CDHtmDlgEx::OnDragEnd)},
-        {PageMatch::kTag, u"body", kDispMouseMove, H(&CDHtmDlgEx::OnDragMove)},
-        {PageMatch::kTag, u"body", kDispContextMenu, H(&CDHtmDlgEx::OnNothing)},
-        {PageMatch::kTag, u"td", kDispMouseDown, H(&CDHtmDlgEx::OnDragBegin)},
-        {PageMatch::kTag, u"td", kDispMouseUp, H(&CDHtmDlgEx::OnDragEnd)},
-        {PageMatch::kTag, u"td", kDispMouseMove, H(&CDHtmDlgEx::OnDragMove)},
-        {PageMatch::kTag, u"td", kDispContextMenu, H(&CDHtmDlgEx::OnNothing)},
-        {PageMatch::kTag, u"div", kDispMouseDown, H(&CDHtmDlgEx::OnDragBegin)},
-        {PageMatch::kTag, u"div", kDispMouseUp, H(&CDHtmDlgEx::OnDragEnd)},
-        {PageMatch::kTag, u"div", kDispMouseMove, H(&CDHtmDlgEx::OnDragMove)},
-        {PageMatch::kTag, u"div", kDispContextMenu, H(&CDHtmDlgEx::OnNothing)},
+        {PageMatch::kClass, u"button", kDispMouseOut, PageHandler(&CDHtmDlgEx::OnButtonNormal)},
+        {PageMatch::kClass, u"button", kDispMouseOver, PageHandler(&CDHtmDlgEx::OnButtonHover)},
+        {PageMatch::kClass, u"button", kDispMouseDown, PageHandler(&CDHtmDlgEx::OnButtonPress)},
+        {PageMatch::kClass, u"button", kDispMouseUp, PageHandler(&CDHtmDlgEx::OnButtonRelease)},
+        {PageMatch::kTag, u"body", kDispMouseDown, PageHandler(&CDHtmDlgEx::OnDragBegin)},
+        {PageMatch::kTag, u"body", kDispMouseUp, PageHandler(&CDHtmDlgEx::OnDragEnd)},
+        {PageMatch::kTag, u"body", kDispMouseMove, PageHandler(&CDHtmDlgEx::OnDragMove)},
+        {PageMatch::kTag, u"body", kDispContextMenu, PageHandler(&CDHtmDlgEx::OnNothing)},
+        {PageMatch::kTag, u"td", kDispMouseDown, PageHandler(&CDHtmDlgEx::OnDragBegin)},
+        {PageMatch::kTag, u"td", kDispMouseUp, PageHandler(&CDHtmDlgEx::OnDragEnd)},
+        {PageMatch::kTag, u"td", kDispMouseMove, PageHandler(&CDHtmDlgEx::OnDragMove)},
+        {PageMatch::kTag, u"td", kDispContextMenu, PageHandler(&CDHtmDlgEx::OnNothing)},
+        {PageMatch::kTag, u"div", kDispMouseDown, PageHandler(&CDHtmDlgEx::OnDragBegin)},
+        {PageMatch::kTag, u"div", kDispMouseUp, PageHandler(&CDHtmDlgEx::OnDragEnd)},
+        {PageMatch::kTag, u"div", kDispMouseMove, PageHandler(&CDHtmDlgEx::OnDragMove)},
+        {PageMatch::kTag, u"div", kDispContextMenu, PageHandler(&CDHtmDlgEx::OnNothing)},
         {PageMatch::kClass, nullptr, 0, nullptr},
     };
     return table;

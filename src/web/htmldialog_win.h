@@ -25,6 +25,12 @@ struct PageEventEntry {
     HRESULT (CDHtmlDialog::*handler)(const tamsolo::PageElementPtr& source);
 };
 
+// A derived class's handler as a table entry's handler.
+template <class F>
+HRESULT (CDHtmlDialog::*PageHandler(F f))(const tamsolo::PageElementPtr&) {
+    return static_cast<HRESULT (CDHtmlDialog::*)(const tamsolo::PageElementPtr&)>(f);
+}
+
 class CDHtmlDialog : public fw::CDialog, protected BrowserEvents {
 public:
     CDHtmlDialog(UINT templateId, HWND parent, const std::wstring& url = L"");

@@ -13,13 +13,6 @@ namespace web {
 
 namespace {
 
-using Handler = HRESULT (CDHtmlDialog::*)(const tamsolo::PageElementPtr&);
-
-template <class F>
-Handler H(F f) {
-    return static_cast<Handler>(f);
-}
-
 // The colour of page areas that let the background picture show through.
 constexpr COLORREF kSeeThrough = RGB(254, 254, 254);
 // The picture's rounded border around the panel the page stands in.
@@ -49,15 +42,15 @@ const PageEventEntry* CLoginDlg::PageEvents() const {
     using tamsolo::kDispMouseUp;
     // No image buttons and no context-menu entries here: only dragging by the background.
     static const PageEventEntry table[] = {
-        {PageMatch::kTag, u"body", kDispMouseDown, H(&CLoginDlg::OnDragDown)},
-        {PageMatch::kTag, u"body", kDispMouseUp, H(&CLoginDlg::OnDragUp)},
-        {PageMatch::kTag, u"body", kDispMouseMove, H(&CLoginDlg::OnDragMouseMove)},
-        {PageMatch::kTag, u"td", kDispMouseDown, H(&CLoginDlg::OnDragDown)},
-        {PageMatch::kTag, u"td", kDispMouseUp, H(&CLoginDlg::OnDragUp)},
-        {PageMatch::kTag, u"td", kDispMouseMove, H(&CLoginDlg::OnDragMouseMove)},
-        {PageMatch::kTag, u"div", kDispMouseDown, H(&CLoginDlg::OnDragDown)},
-        {PageMatch::kTag, u"div", kDispMouseUp, H(&CLoginDlg::OnDragUp)},
-        {PageMatch::kTag, u"div", kDispMouseMove, H(&CLoginDlg::OnDragMouseMove)},
+        {PageMatch::kTag, u"body", kDispMouseDown, PageHandler(&CLoginDlg::OnDragDown)},
+        {PageMatch::kTag, u"body", kDispMouseUp, PageHandler(&CLoginDlg::OnDragUp)},
+        {PageMatch::kTag, u"body", kDispMouseMove, PageHandler(&CLoginDlg::OnDragMouseMove)},
+        {PageMatch::kTag, u"td", kDispMouseDown, PageHandler(&CLoginDlg::OnDragDown)},
+        {PageMatch::kTag, u"td", kDispMouseUp, PageHandler(&CLoginDlg::OnDragUp)},
+        {PageMatch::kTag, u"td", kDispMouseMove, PageHandler(&CLoginDlg::OnDragMouseMove)},
+        {PageMatch::kTag, u"div", kDispMouseDown, PageHandler(&CLoginDlg::OnDragDown)},
+        {PageMatch::kTag, u"div", kDispMouseUp, PageHandler(&CLoginDlg::OnDragUp)},
+        {PageMatch::kTag, u"div", kDispMouseMove, PageHandler(&CLoginDlg::OnDragMouseMove)},
         {PageMatch::kClass, nullptr, 0, nullptr},
     };
     return table;

@@ -33,7 +33,8 @@ int wmain(int argc, wchar_t** argv) {
     if (std::wcscmp(how, L"thread") == 0) {
         HANDLE t = ::CreateThread(nullptr, 0, &CrashingThread, nullptr, 0, nullptr);
         if (t) ::WaitForSingleObject(t, INFINITE);
-        return 3;  // not reached: the crash ends the process
+        std::printf("survived\n");  // not reached: the crash ends the process
+        return 3;
     }
     if (std::wcscmp(how, L"twice") == 0) {
         EXCEPTION_RECORD record{};
@@ -49,5 +50,6 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(stdout);
     }
     Crash();
+    std::printf("survived\n");  // not reached: the crash ends the process
     return 3;
 }

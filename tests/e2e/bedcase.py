@@ -18,6 +18,7 @@ sys.path.insert(0, os.path.join(SOURCE_DIR, "tools", "testbed"))
 import testbed  # noqa: E402  (needs the path above)
 
 BUILD_DIR = os.environ.get("TAMSOLO_BUILD_DIR") or os.path.join(SOURCE_DIR, "build", "mingw")
+SANDBOX = testbed.Testbed(BUILD_DIR).sandbox_url()  # the sandbox server of this build
 
 
 class BedTestCase(unittest.TestCase):

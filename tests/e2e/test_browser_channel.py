@@ -6,9 +6,8 @@ control cannot open leaves the notice with its retry button, never an empty wind
 import time
 import unittest
 
-from bedcase import BedTestCase, testbed
+from bedcase import SANDBOX, BedTestCase, testbed
 
-SANDBOX = "http://127.0.0.1:18480"
 
 
 class BrowserChannelTest(BedTestCase):

@@ -11,7 +11,7 @@ import unittest
 import urllib.parse
 import urllib.request
 
-from bedcase import BUILD_DIR, BedTestCase
+from bedcase import BUILD_DIR, SANDBOX, BedTestCase
 
 try:
     import test_pageprocess as pp
@@ -22,7 +22,6 @@ WM_COMMAND = 0x0111
 WM_SYSCOMMAND = 0x0112
 SC_CLOSE = 0xF060
 IDOK = 1
-SANDBOX = "http://127.0.0.1:18480"
 HALL = "gamehall"
 HALL_ID = "Gamehall"  # the page process capitalises the name before it asks for the files
 

@@ -13,7 +13,7 @@ import subprocess
 import time
 import unittest
 
-from bedcase import BedTestCase
+from bedcase import SANDBOX, BedTestCase
 
 WM_CLOSE = 0x0010
 WM_COMMAND = 0x0111
@@ -30,7 +30,6 @@ WS_EX_TOOLWINDOW = 0x80
 WS_EX_LAYERED = 0x80000
 CHANNEL_NAVIGATE, CHANNEL_COMPLETE, CHANNEL_TITLE = 1, 2, 3
 TITLE = "kelvra - Brennic"
-SANDBOX = "http://127.0.0.1:18480"
 LOGIN = SANDBOX + "/controller/client.php?game_id=232"
 GAME = SANDBOX + "/game.php?s=12"
 LOADGAME = "app://loadgame?S12服-《x》abcdefg-player1|" + GAME
@@ -299,7 +298,7 @@ class PageProcess(BedTestCase):
         hall = os.path.join(hall_dir, "Gamehall.exe")
         shutil.copy2(self.bed.bin("bedcheck"), hall)
         try:
-            self.channel(frame, CHANNEL_NAVIGATE, "app://entergame|gamehall|http://127.0.0.1:18480/hall/")
+            self.channel(frame, CHANNEL_NAVIGATE, "app://entergame|gamehall|" + SANDBOX + "/hall/")
             self.assertTrue(self.wait_for(lambda: "entergame-start" in self.trace_events()), self.trace_events())
         finally:
             os.remove(hall)

@@ -58,7 +58,7 @@ DEFAULTS = {
     # The maker's web-game list; a game hall link is an "entergame" command.
     "/webgame.htm": """<html><head><meta charset="utf-8"><title>Kelvra 网页游戏</title></head>
 <body><h1>网页游戏</h1><a href="/game.php?s=12">Brennic</a>
-<a href="app://entergame|gamehall|http://127.0.0.1:18480/hall/">游戏大厅</a></body></html>""".encode("utf-8"),
+<a href="app://entergame|gamehall|http://127.0.0.1:{port}/hall/">游戏大厅</a></body></html>""".encode("utf-8"),
 }
 
 
@@ -172,9 +172,10 @@ class Handler(BaseHTTPRequestHandler):
             return setting["body"]
         if setting.get("mode") == "size" or "size" in setting:
             return generated(int(setting.get("size", "0")))
-        if path in DEFAULTS:
-            return DEFAULTS[path]
         base = "http://" + self.headers.get("Host", "127.0.0.1:%d" % self.server.server_address[1])
+        if path in DEFAULTS:
+            # A page that names the server names it as the client reached it.
+            return DEFAULTS[path].replace(b"http://127.0.0.1:{port}", base.encode())
         if path == "/notice/tamsolo.txt":
             return default_notice(base)
         if path in PICTURES:

@@ -14,7 +14,16 @@ import subprocess
 import time
 
 TITLE = "kelvra - Brennic"
-SANDBOX = "http://127.0.0.1:18480"
+
+def _sandbox():
+    """The sandbox address compiled into the build of TAMSOLO_BUILD_DIR (build/mingw by default)."""
+    import testbed  # beside this file
+    build_dir = os.environ.get("TAMSOLO_BUILD_DIR") or os.path.join(
+        os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "build", "mingw")
+    return testbed.Testbed(build_dir).sandbox_url()
+
+
+SANDBOX = _sandbox()
 LOGIN = SANDBOX + "/controller/client.php?game_id=232"
 GAME = SANDBOX + "/game.php?s=12"
 INSTALL_DIR = r"C:\ProgramData\Kelvra\GameLogin"

@@ -229,6 +229,20 @@ class Testbed:
         self.screenshot_dir = os.path.join(self.build_dir, "screenshots")
         self._state = None
 
+    def sandbox_url(self):
+        """The sandbox server's address compiled into this build (its TAMSOLO_SANDBOX_PORT), so
+        that beds of several build folders can run side by side."""
+        header = os.path.join(self.build_dir, "generated", "operator_config.h")
+        try:
+            with open(header, encoding="utf-8") as f:
+                m = re.search(r'TAMSOLO_UPDATE_HOST\s+u"(http://127\.0\.0\.1:\d+)"', f.read())
+        except OSError:
+            m = None
+        return m.group(1) if m else "http://127.0.0.1:18480"
+
+    def sandbox_port(self):
+        return self.sandbox_url().rsplit(":", 1)[1]
+
     @classmethod
     def from_env(cls):
         build_dir = os.environ.get("TAMSOLO_BUILD_DIR")
@@ -709,6 +723,7 @@ def demo(build_dir, seconds, source_dir):
     with the test build, whose browser channel stands in for the login page's script, and save
     a screenshot of every step under <build>/screenshots/run-*.png. seconds: how long to leave
     the last picture on a display of the caller's own before ending."""
+    os.environ["TAMSOLO_BUILD_DIR"] = os.path.abspath(build_dir)
     import road  # beside this file
     bed = Testbed(build_dir, prefix=os.path.join(build_dir, "run-prefix"), state_name="run-state.json")
     display = os.environ.get("DISPLAY") or None
@@ -723,7 +738,7 @@ def demo(build_dir, seconds, source_dir):
     code = 0
     try:
         server = os.path.join(source_dir, "tools", "sandbox", "server.py")
-        bed.start(sys.executable, [server, "--host", "127.0.0.1", "--port", "18480"], name="sandbox")
+        bed.start(sys.executable, [server, "--host", "127.0.0.1", "--port", bed.sandbox_port()], name="sandbox")
         print(f"Tamsolo runs on display {bed.display}", flush=True)
         try:
             road.TypicalStart(bed, bed.test_exe(), shot=shot, log=lambda s: print(s, flush=True)).walk()

@@ -13,8 +13,9 @@ namespace web {
 // or of the folder's own removal.
 BOOL RemoveDirectoryTree(const std::wstring& folder);
 
-// Files (not folders) in the tree; 0 for an empty or missing path, 1 for a folder that
-// cannot be listed.
+// Files (not folders) in the tree, its sub-folders included; 0 for an empty folder and for an
+// empty path. A folder that cannot be listed, a missing one included, counts as 1 file, so
+// that nobody takes it for empty and removes it.
 unsigned CountFiles(const std::wstring& folder);
 
 // The program's folder + name, or the program's own path for an empty name. FALSE and an empty

@@ -1,7 +1,9 @@
-"""Crash dumps: a program linked with the launcher's crash filter crashes on purpose."""
+"""Crash dumps: a program linked with the launcher's crash filter crashes on purpose, and so
+does the test build of the launcher itself where its start-up has installed the filter."""
 
 import os
 import shutil
+import struct
 import sys
 import unittest
 
@@ -10,6 +12,11 @@ from testbed import Testbed  # noqa: E402
 
 # What Wine prints when an exception is left to the system's own crash handling.
 SYSTEM_HANDLING = "starting debugger"
+# The test build's switch: the hand-over point at which it dies of an unhandled access violation.
+CRASH_SWITCH = "TAMSOLO_TEST_CRASH_AT"
+# The richest dump type, tried first: data segments, handle data, unloaded modules, private
+# read-write memory, full memory info, thread info.
+RICHEST_DUMP = 0x1A25
 
 
 class CrashDumps(unittest.TestCase):
@@ -68,6 +75,29 @@ class CrashDumps(unittest.TestCase):
             f.write(b"old")
         self.crash(exe, "once")
         self.assert_minidump(dump)
+
+    def test_the_launcher_dumps_a_crash_in_its_own_start_up(self):
+        exe = os.path.join(self.folder, "Tamsolo.exe")
+        shutil.copy2(self.bed.test_exe(), exe)
+        self.bed.clear_trace()
+        proc = self.bed.start(self.bed.to_windows(exe), [], env={CRASH_SWITCH: "start"})
+        proc.wait(timeout=120)
+        seen = [e["event"] for e in self.bed.read_trace() if e["pid"] == self.bed.read_trace()[0]["pid"]]
+        self.assertEqual(seen[1:], ["start"], "the launcher should have died at the start of its start-up")
+        dump = os.path.join(self.folder, "Tamsolo.dmp")
+        self.assert_minidump(dump)
+        # Wine writes the first type asked for; the header's flags say which one that was.
+        with open(dump, "rb") as f:
+            flags, = struct.unpack_from("<Q", f.read(32), 24)
+        self.assertEqual(flags, RICHEST_DUMP)
+        self.assertIn(SYSTEM_HANDLING, proc.output())
+
+    def test_only_the_test_build_knows_the_crash_switch(self):
+        switch = CRASH_SWITCH.encode("utf-16-le")
+        with open(self.bed.test_exe(), "rb") as f:
+            self.assertIn(switch, f.read())
+        with open(self.bed.bin("Tamsolo"), "rb") as f:
+            self.assertNotIn(switch, f.read(), "the product build must not crash on request")
 
     def test_executable_without_a_dot_writes_no_dump(self):
         exe = self.place("crasher")

@@ -60,7 +60,10 @@ class Installation(NetTestCase):
         deadline = time.time() + 30
         while time.time() < deadline and not any(p[0]["mode"] == 3 for p in self.processes()):
             time.sleep(0.5)
-        self.assertTrue(any(p[0]["mode"] == 3 for p in self.processes()), "the installed copy did not start")
+        installed_copy = [p for p in self.processes() if p[0]["mode"] == 3]
+        self.assertTrue(installed_copy, "the installed copy did not start")
+        # Started in the idle priority class and shown normally, as everything the launcher starts.
+        self.assertEqual(installed_copy[0][0]["event"], "launched priority=0x40 show=1")
 
     def test_second_install_counts_on_and_replaces_the_older_per_user_link(self):
         # An older version's link on the user's own desktop goes away.

@@ -21,6 +21,7 @@ SKINNED_FIRST, SKINNED_SECOND = 5000, 5001  # 是 / 否 (or 确定) of the skinn
 TITLE = "kelvra - Brennic"
 INSTALL_DIR = r"C:\ProgramData\Kelvra\GameLogin"
 FAKE_LOG = "tamsolo_fakepage.txt"
+STARTED_BY_THE_LAUNCHER = "launched priority=0x40 show=1"  # idle priority class, shown normally
 
 
 class Driver:
@@ -169,6 +170,7 @@ class MainWindow(Driver, BedTestCase):
         self.assertNotIn("first-registration", self.trace_events())
         control = self.new_page_process()
         self.assertRegex(self.events(control["pid"])[0], r"^start args=/newgm /%d /0$" % self.main["hwnd"])
+        self.assertEqual(self.events(control["pid"])[1], STARTED_BY_THE_LAUNCHER)
 
         (pid1, frame1), = [self.login("1服-a-Player", control)]
         after = self.wait_for(lambda: (lambda w: w if w["rect"]["right"] > 600 else None)(
@@ -474,6 +476,22 @@ class MainWindowCommands(Driver, NetTestCase):
                 self.assertTrue(self.app.running())
         said = [e for e in self.trace_events() if e.startswith("message-box ")]
         self.assertEqual(said, ["message-box " + c[3] for c in cases])
+
+    def test_update_with_a_new_version_hands_over_to_the_updater(self):
+        config = f"[VerKey]\r\nTamsolo={'0' * 28}3002\r\nUpdAddr={self.base}/none.exe\r\n".encode()
+        self.serve("/update/ConfigTamsolo.htm", data=config)
+        self.login("1服-a-Player")
+        self.choose(4)
+        self.app.wait(timeout=30)  # the main window hands over and ends
+
+        def updater():
+            for pid in dict.fromkeys(e["pid"] for e in self.bed.read_trace()):
+                entries = [e for e in self.bed.read_trace() if e["pid"] == pid]
+                if entries[0]["mode"] == 5:
+                    return entries
+            return None
+        entries = self.wait_for(updater, "the updater process")
+        self.assertEqual(entries[0]["event"], STARTED_BY_THE_LAUNCHER)
 
 
 if __name__ == "__main__":

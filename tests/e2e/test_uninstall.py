@@ -13,15 +13,22 @@ IDYES, IDOK = 6, 1
 SKINNED_FIRST = 5000
 
 
+QUESTION = "确定要移除 kelvraBrennic极速登陆器吗？"
+# The closing notice, as its two lines are drawn.
+NOTICE = ["kelvra - Brennic已成功移除，部分文件将在程序退出", "或计算机重启后自行删除"]
+
+
 class Uninstall(NetTestCase):
-    def answer_boxes(self, proc, timeout=60):
-        """Answers the question with Yes and the closing notice with OK until the process ends."""
+    def answer_boxes(self, proc, timeout=60, read=False):
+        """Answers the question with Yes and the closing notice with OK until the process ends.
+        read: first reads from each box's pixels which of the question's and the notice's lines
+        it shows; returns {box: {line: where it is drawn, or None}} in the order they came."""
         deadline = time.time() + timeout
-        answered = set()
+        answered = {}
         while proc.running() and time.time() < deadline:
             for w in self.bed.windows():
                 if w.get("title") == "kelvra - Brennic" and w.get("visible") and w["hwnd"] not in answered:
-                    answered.add(w["hwnd"])
+                    answered[w["hwnd"]] = self.shown_lines(w["hwnd"]) if read else {}
                     if len(answered) == 2:
                         self.bed.window_screenshot(w["hwnd"], "uninstall-notice.png")
                     # The system box and the launcher's skinned box know different button ids.
@@ -29,6 +36,10 @@ class Uninstall(NetTestCase):
                         self.bed.probe("post", w["hwnd"], WM_COMMAND, command, 0)
             time.sleep(0.5)
         return answered
+
+    def shown_lines(self, hwnd):
+        rows = self.bed.probe("findtext", hwnd, QUESTION, *NOTICE, "--timeout", 3000)
+        return {r["text"]: (r["x"], r["y"]) if r["found"] else None for r in rows}
 
     def temp_dir(self):
         return os.path.join(self.bed.drive_c, "users", self.bed.user_name(), "Temp")
@@ -41,9 +52,13 @@ class Uninstall(NetTestCase):
         self.bed.clear_trace()
 
         proc = self.start(installed, ["/uninst"])
-        answered = self.answer_boxes(proc)
+        answered = self.answer_boxes(proc, read=True)
         self.assertFalse(proc.running(), "the uninstall process did not end")
         self.assertEqual(len(answered), 2, "expected the question and the closing notice")
+        question, notice = answered.values()
+        self.assertEqual([line for line, at in question.items() if at], [QUESTION], question)
+        self.assertEqual([line for line, at in notice.items() if at], NOTICE, notice)
+        self.assertGreater(notice[NOTICE[1]][1], notice[NOTICE[0]][1], "the notice's second line is not below")
 
         self.assertIsNone(self.reg_value("DisableDays"))
         with self.assertRaises(Exception):

@@ -15,6 +15,9 @@ IDCANCEL = 2
 CLOSE_BUTTON = 50000  # the skinned frame's close caption button
 CONFIG = "/update/ConfigTamsolo.htm"
 NEW_EXE = "/new/Tamsolo.exe"
+SESSION_MANAGER = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+PENDING = "PendingFileRenameOperations"  # what the system deletes or renames at the next restart
+STARTED_BY_THE_LAUNCHER = "launched priority=0x40 show=1"  # idle priority class, shown normally
 
 
 def today_record(now=None):
@@ -36,6 +39,7 @@ class SelfUpdate(NetTestCase):
         with open(self.new_exe, "ab") as f:
             f.write(b"new build " * 1000)
         self.new_md5 = md5_of(self.new_exe)
+        self.reg("delete", SESSION_MANAGER, "/v", PENDING, "/f")
 
     def publish(self, key, address=None):
         address = address or self.base + NEW_EXE
@@ -49,6 +53,13 @@ class SelfUpdate(NetTestCase):
         proc = self.bed.run_launcher(self.installed, args, timeout=timeout)
         self.assertFalse(proc.timed_out, f"{args} did not end")
         return self.events(self.processes()[0])
+
+    def assert_deleted_at_restart(self, name):
+        """The restart list holds exactly one deletion: this file beside the launcher."""
+        value = self.bed.probe("regread", SESSION_MANAGER, PENDING)[0]
+        self.assertEqual(value["type"], "REG_MULTI_SZ")
+        target = "\\??\\" + self.bed.to_windows(os.path.join(self.install_dir, name))
+        self.assertEqual([v.lower() for v in value["data"]], [target.lower(), ""], value)
 
     def assert_old_executable(self):
         self.assertEqual(md5_of(self.installed), self.old_md5, "the old executable was replaced")
@@ -77,6 +88,8 @@ class SelfUpdate(NetTestCase):
         procs = self.processes()
         self.assertGreaterEqual(len(procs), 2, "nothing was relaunched")
         self.assertEqual(procs[1][0]["mode"], 3)
+        self.assertEqual(procs[1][0]["event"], STARTED_BY_THE_LAUNCHER)
+        self.assert_deleted_at_restart("OldTamsolo.exe")
 
         record = self.reg_value("UpdTime")
         self.assertIsNotNone(record, "UpdTime was not written")
@@ -96,6 +109,7 @@ class SelfUpdate(NetTestCase):
         self.assertIn("main-window", seen, "a refused update goes on as an ordinary start")
         self.assert_old_executable()
         self.assertIsNone(self.reg_value("UpdTime"))
+        self.assert_deleted_at_restart("NewTamsolo.exe")
 
     def test_cut_off_download_is_refused(self):
         self.publish(self.new_key())

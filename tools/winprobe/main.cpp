@@ -12,6 +12,9 @@ const wchar_t kUsageText[] =
     L"  find [--class C] [--title T] [--pid N] [--visible] [--children] [--timeout MS]\n"
     L"  waitgone HWND [--timeout MS]                              wait until a window is destroyed\n"
     L"  gettext HWND                                              a control's text (WM_GETTEXT)\n"
+    L"  findtext HWND LINE... [--face F] [--points N] [--weight W] [--timeout MS]\n"
+    L"      whether each line is drawn in the window, read from its pixels (font: the dialogs'\n"
+    L"      \"MS Shell Dlg\" 8 pt unless given); where, and the differing ink per mille\n"
     L"  send HWND MSG WPARAM LPARAM [--timeout MS]                SendMessage, prints the result\n"
     L"  post HWND MSG WPARAM LPARAM                               PostMessage\n"
     L"  copydata HWND DWDATA TEXT [--from HWND] [--no-terminator] [--hex BYTES] [--timeout MS]\n"
@@ -44,6 +47,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"find", probe::CmdFind, {L"children", L"visible"}},
         {L"waitgone", probe::CmdWaitGone, {}},
         {L"gettext", probe::CmdGetText, {}},
+        {L"findtext", probe::CmdFindText, {}},
         {L"send", probe::CmdSend, {}},
         {L"post", probe::CmdPost, {}},
         {L"copydata", probe::CmdCopyData, {L"no-terminator"}},

@@ -59,6 +59,7 @@ int CmdWindows(const Args& args);
 int CmdFind(const Args& args);
 int CmdWaitGone(const Args& args);
 int CmdGetText(const Args& args);
+int CmdFindText(const Args& args);
 int CmdSend(const Args& args);
 int CmdPost(const Args& args);
 int CmdCopyData(const Args& args);

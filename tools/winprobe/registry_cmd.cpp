@@ -50,18 +50,21 @@ std::wstring StringData(const std::vector<BYTE>& data) {
     return nul == std::wstring::npos ? s : s.substr(0, nul);
 }
 
+// Every string of the list, empty ones included (the delete-at-restart list holds an empty
+// target for each deletion); only the final empty string, the list's own end, is dropped.
 std::string MultiData(const std::vector<BYTE>& data) {
     std::wstring s(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
-    std::string out = "[";
+    std::vector<std::wstring> items;
     size_t pos = 0;
     while (pos < s.size()) {
         size_t nul = s.find(L'\0', pos);
         if (nul == std::wstring::npos) nul = s.size();
-        if (nul == pos) break;
-        if (out.size() > 1) out += ",";
-        out += Quote(s.substr(pos, nul - pos));
+        items.push_back(s.substr(pos, nul - pos));
         pos = nul + 1;
     }
+    if (!items.empty() && items.back().empty()) items.pop_back();
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + Quote(items[i]);
     return out + "]";
 }
 

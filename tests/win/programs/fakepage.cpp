@@ -10,13 +10,17 @@
 //   dwData 3          make a game-list frame (registers with lParam 1), no login
 // The answer of the copy-data send is the main window's answer (or 1).
 //
-// Every line of C:\tamsolo_fakepage.txt is "pid=P frame=H event=E".
+// Every line of C:\tamsolo_fakepage.txt is "pid=P frame=H event=E"; the first two of a process
+// are its arguments and how it was started (its priority class and show command).
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+
+#include "framework/text_win.h"
+#include "framework/trace_win.h"
 
 namespace {
 
@@ -180,6 +184,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         args += buf;
     }
     Log("start args=" + args);
+    Log(fw::ToUtf8(fw::LaunchState()));
 
     WNDCLASSW wc{};
     wc.hInstance = ::GetModuleHandleW(nullptr);

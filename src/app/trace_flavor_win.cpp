@@ -51,14 +51,11 @@ std::wstring LaunchState() {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     ::GetStartupInfoW(&si);
-    const int show = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : -1;
-    wchar_t text[96];
-    std::swprintf(text, 96, L"launched priority=0x%lx show=%d", ::GetPriorityClass(::GetCurrentProcess()), show);
-    return text;
+    return L"launched show=" + std::to_wstring((si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : -1);
 }
 
-// The first line of a process says how it was started: its priority class and the show
-// command its starter handed over (-1: none).
+// The first line of a process says how it was started: the show command its starter handed
+// over (-1: none).
 void Trace(const wchar_t* event) {
     if (::InterlockedExchange(&g_launchTraced, 1) == 0) Append(LaunchState().c_str());
     Append(event);

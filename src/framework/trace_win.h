@@ -10,9 +10,9 @@ namespace fw {
 void Trace(const wchar_t* event);
 void SetTraceMode(int mode);
 
-// Test build only: "launched priority=0x.. show=N", how this process was started (its priority
-// class and the show command of its start-up information, -1 when none was given). Trace
-// writes it as the first line of every process.
+// Test build only: "launched show=N", the show command of this process's start-up information
+// (-1 when its starter gave none). Trace writes it as the first line of every process. (Its
+// priority class is not told: Wine ignores the priority class a process is created with.)
 std::wstring LaunchState();
 
 }  // namespace fw

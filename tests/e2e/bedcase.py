@@ -21,6 +21,22 @@ BUILD_DIR = os.environ.get("TAMSOLO_BUILD_DIR") or os.path.join(SOURCE_DIR, "bui
 SANDBOX = testbed.Testbed(BUILD_DIR).sandbox_url()  # the sandbox server of this build
 
 
+# Everything the launcher starts must run in the idle priority class (creation flag 0x40). Wine
+# creates every process at normal priority, but names the flags it ignores when its process
+# channel may warn: run the starter with this environment and read them from its output.
+WINE_START_WARNINGS = {"WINEDEBUG": "warn+process"}
+IDLE_PRIORITY_CLASS = 0x40
+# What a program the launcher started writes first in the trace: it was asked to show normally.
+SHOWN_NORMALLY = "launched show=1"
+
+
+def creation_flags(output, program):
+    """The creation flags of each start of `program` (a file name) that Wine warned about, in
+    order. The programs started write to the same output: later starts may be theirs."""
+    pattern = r'CreateProcessInternalW \(L"(?:[^"]*\\\\)?%s",\.\.\.\): ignoring some flags in ([0-9a-f]+)' % re.escape(program)
+    return [int(flags, 16) for flags in re.findall(pattern, output, re.IGNORECASE)]
+
+
 class BedTestCase(unittest.TestCase):
     bed = None
     _own_bed = False

@@ -5,14 +5,16 @@ import os
 import time
 import unittest
 
+from bedcase import IDLE_PRIORITY_CLASS, SHOWN_NORMALLY, WINE_START_WARNINGS, creation_flags
 from netcase import KEY, MENU_FOLDER, SHORTCUT, UNINSTALL_SHORTCUT, NetTestCase
 
 
 class Installation(NetTestCase):
     def test_first_start_installs_reports_and_starts_the_installed_copy(self):
         exe = self.place(self.download_dir)
-        result = self.bed.run(exe, [], timeout=90)
+        result = self.bed.run(exe, [], timeout=90, env=WINE_START_WARNINGS)
         self.assertFalse(result.timed_out, "the installing process did not end")
+        self.assertEqual(creation_flags(result.stderr, "Tamsolo.exe")[:1], [IDLE_PRIORITY_CLASS])
 
         installed = os.path.join(self.install_dir, "Tamsolo.exe")
         self.assertTrue(os.path.isfile(installed))
@@ -62,8 +64,7 @@ class Installation(NetTestCase):
             time.sleep(0.5)
         installed_copy = [p for p in self.processes() if p[0]["mode"] == 3]
         self.assertTrue(installed_copy, "the installed copy did not start")
-        # Started in the idle priority class and shown normally, as everything the launcher starts.
-        self.assertEqual(installed_copy[0][0]["event"], "launched priority=0x40 show=1")
+        self.assertEqual(installed_copy[0][0]["event"], SHOWN_NORMALLY)
 
     def test_second_install_counts_on_and_replaces_the_older_per_user_link(self):
         # An older version's link on the user's own desktop goes away.

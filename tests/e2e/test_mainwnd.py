@@ -9,7 +9,7 @@ import shutil
 import time
 import unittest
 
-from bedcase import BedTestCase
+from bedcase import IDLE_PRIORITY_CLASS, SHOWN_NORMALLY, WINE_START_WARNINGS, BedTestCase, creation_flags
 from netcase import VERSION_TAIL, NetTestCase, md5_of
 
 WM_KEYDOWN, WM_CHAR, WM_COMMAND, WM_SYSCOMMAND = 0x0100, 0x0102, 0x0111, 0x0112
@@ -21,7 +21,6 @@ SKINNED_FIRST, SKINNED_SECOND = 5000, 5001  # 是 / 否 (or 确定) of the skinn
 TITLE = "kelvra - Brennic"
 INSTALL_DIR = r"C:\ProgramData\Kelvra\GameLogin"
 FAKE_LOG = "tamsolo_fakepage.txt"
-STARTED_BY_THE_LAUNCHER = "launched priority=0x40 show=1"  # idle priority class, shown normally
 
 
 class Driver:
@@ -41,7 +40,8 @@ class Driver:
         ini = os.path.join(folder, "Statistic.ini")
         if os.path.exists(ini):
             os.remove(ini)
-        self.app = self.start(self.exe, env={"TAMSOLO_TEST_PAGE_PROGRAM": self.bed.to_windows(self.bed.bin("fakepage"))})
+        self.app = self.start(self.exe, env=dict(WINE_START_WARNINGS,
+                                                 TAMSOLO_TEST_PAGE_PROGRAM=self.bed.to_windows(self.bed.bin("fakepage"))))
         self.addCleanup(self.kill, "fakepage.exe")
         self.addCleanup(self.kill, "Tamsolo.exe")
         self.main = self.wait_for(lambda: self.main_window(), "the main window")
@@ -170,7 +170,8 @@ class MainWindow(Driver, BedTestCase):
         self.assertNotIn("first-registration", self.trace_events())
         control = self.new_page_process()
         self.assertRegex(self.events(control["pid"])[0], r"^start args=/newgm /%d /0$" % self.main["hwnd"])
-        self.assertEqual(self.events(control["pid"])[1], STARTED_BY_THE_LAUNCHER)
+        self.assertEqual(self.events(control["pid"])[1], SHOWN_NORMALLY)
+        self.assertEqual(creation_flags(self.app.output(), "fakepage.exe"), [IDLE_PRIORITY_CLASS])
 
         (pid1, frame1), = [self.login("1服-a-Player", control)]
         after = self.wait_for(lambda: (lambda w: w if w["rect"]["right"] > 600 else None)(
@@ -491,7 +492,8 @@ class MainWindowCommands(Driver, NetTestCase):
                     return entries
             return None
         entries = self.wait_for(updater, "the updater process")
-        self.assertEqual(entries[0]["event"], STARTED_BY_THE_LAUNCHER)
+        self.assertEqual(entries[0]["event"], SHOWN_NORMALLY)
+        self.assertEqual(creation_flags(self.app.output(), "Tamsolo.exe")[:1], [IDLE_PRIORITY_CLASS])
 
 
 if __name__ == "__main__":

@@ -8,6 +8,7 @@ import shutil
 import time
 import unittest
 
+from bedcase import IDLE_PRIORITY_CLASS, SHOWN_NORMALLY, WINE_START_WARNINGS, creation_flags
 from netcase import KEY, VERSION_TAIL, NetTestCase, md5_of
 
 WM_COMMAND = 0x0111
@@ -17,7 +18,6 @@ CONFIG = "/update/ConfigTamsolo.htm"
 NEW_EXE = "/new/Tamsolo.exe"
 SESSION_MANAGER = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 PENDING = "PendingFileRenameOperations"  # what the system deletes or renames at the next restart
-STARTED_BY_THE_LAUNCHER = "launched priority=0x40 show=1"  # idle priority class, shown normally
 
 
 def today_record(now=None):
@@ -67,7 +67,7 @@ class SelfUpdate(NetTestCase):
     def test_update_found_downloaded_verified_swapped_and_relaunched(self):
         self.publish(self.new_key())
         self.serve(NEW_EXE, "slow", file=self.new_exe, delay="0.25")
-        proc = self.start(self.installed, ["/TamsoloD"])
+        proc = self.start(self.installed, ["/TamsoloD"], env=WINE_START_WARNINGS)
         dialog = self.bed.wait_window(title="版本更新中...", timeout=30, visible=True)
         time.sleep(1.5)
         shot = self.bed.window_screenshot(dialog["hwnd"], "update-progress-dialog.png")
@@ -88,7 +88,8 @@ class SelfUpdate(NetTestCase):
         procs = self.processes()
         self.assertGreaterEqual(len(procs), 2, "nothing was relaunched")
         self.assertEqual(procs[1][0]["mode"], 3)
-        self.assertEqual(procs[1][0]["event"], STARTED_BY_THE_LAUNCHER)
+        self.assertEqual(procs[1][0]["event"], SHOWN_NORMALLY)
+        self.assertEqual(creation_flags(proc.output(), "Tamsolo.exe")[:1], [IDLE_PRIORITY_CLASS])
         self.assert_deleted_at_restart("OldTamsolo.exe")
 
         record = self.reg_value("UpdTime")

@@ -487,9 +487,10 @@ class Testbed:
             return [_wine_loader(), exe] + [str(a) for a in args]
         return [exe] + [str(a) for a in args]
 
-    def run(self, exe, args=(), timeout=60, cwd=None, check=False, input_text=None):
+    def run(self, exe, args=(), timeout=60, cwd=None, check=False, input_text=None, env=None):
         """Run a Windows program (or a Linux one) to its end. Output goes through files,
-        not pipes: a Wine system process started on the way may keep a pipe open forever."""
+        not pipes: a Wine system process started on the way may keep a pipe open forever.
+        env: extra environment variables for it (and what it starts in turn)."""
         cmd = self._command(exe, args)
         os.makedirs(self.log_dir, exist_ok=True)
         with tempfile.TemporaryFile(dir=self.log_dir) as out, tempfile.TemporaryFile(dir=self.log_dir) as err:
@@ -499,7 +500,9 @@ class Testbed:
                 stdin.write(input_text.encode("utf-8"))
                 stdin.seek(0)
             try:
-                proc = subprocess.Popen(cmd, env=self.env(), cwd=cwd, stdin=stdin, stdout=out, stderr=err,
+                full_env = self.env()
+                full_env.update(env or {})
+                proc = subprocess.Popen(cmd, env=full_env, cwd=cwd, stdin=stdin, stdout=out, stderr=err,
                                         start_new_session=True)
             finally:
                 if stdin is not subprocess.DEVNULL:

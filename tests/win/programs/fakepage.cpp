@@ -11,7 +11,7 @@
 // The answer of the copy-data send is the main window's answer (or 1).
 //
 // Every line of C:\tamsolo_fakepage.txt is "pid=P frame=H event=E"; the first two of a process
-// are its arguments and how it was started (its priority class and show command).
+// are its arguments and how it was started (its show command).
 #include <windows.h>
 
 #include <cstdio>

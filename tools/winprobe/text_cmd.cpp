@@ -1,6 +1,7 @@
 // findtext: whether lines of text are drawn in a window, read from its pixels. A window that
 // paints its own text (the skinned message box) has no control to ask; the probe draws each
-// line itself in the window's font and looks for the same ink in the window's picture.
+// line itself in the window's font and looks for the same ink in the window's picture, with
+// nothing else drawn right beside it (a line is found whole, not inside a longer one).
 #include <cstdlib>
 
 #include "framework/handle_win.h"
@@ -84,7 +85,15 @@ Found Search(const std::vector<bool>& shot, int sw, int sh, const std::vector<bo
         }
     }
     best.score = static_cast<double>(bestDiff) / static_cast<double>(ink);
-    best.found = best.score <= 0.15;
+    // The whole line, not a part of a longer one: no ink within a line height on either side.
+    bool alone = true;
+    for (int ty = best.y; ty < best.y + lh && alone; ++ty) {
+        for (int tx = best.x - lh; tx < best.x + lw + lh && alone; ++tx) {
+            if (tx >= 0 && tx < sw && (tx < best.x || tx >= best.x + lw)) alone = !shot[static_cast<size_t>(ty) * sw + tx];
+        }
+    }
+    // The same font draws the same ink: a hundredth is room for edge pixels, not for a glyph.
+    best.found = alone && best.score <= 0.01;
     return best;
 }
 

@@ -81,8 +81,11 @@ class CrashDumps(unittest.TestCase):
         shutil.copy2(self.bed.test_exe(), exe)
         self.bed.clear_trace()
         proc = self.bed.start(self.bed.to_windows(exe), [], env={CRASH_SWITCH: "start"})
+        self.addCleanup(proc.stop)
         proc.wait(timeout=120)
-        seen = [e["event"] for e in self.bed.read_trace() if e["pid"] == self.bed.read_trace()[0]["pid"]]
+        trace = self.bed.read_trace()
+        seen = [e["event"] for e in trace if e["pid"] == trace[0]["pid"]]
+        # Its first line tells how it was started; then it must have died where it was asked to.
         self.assertEqual(seen[1:], ["start"], "the launcher should have died at the start of its start-up")
         dump = os.path.join(self.folder, "Tamsolo.dmp")
         self.assert_minidump(dump)

@@ -7,7 +7,7 @@
 
 #include "app/cmdline.h"
 #include "app/installrules.h"
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/shortcut_win.h"
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
@@ -51,8 +51,8 @@ bool CreateStartMenuShortcut(const std::wstring& name, const std::wstring& insta
 bool Install() {
     fw::Trace(L"install");
     fw::ComInit com;
-    const std::wstring installDir = InstallDir();
-    const std::wstring self = ExePath();
+    const std::wstring installDir = fw::InstallDir();
+    const std::wstring self = fw::ExePath();
     if (installDir.empty() || self.empty()) return false;
     const std::wstring parent = installDir.substr(0, installDir.rfind(L'\\'));
     ::CreateDirectoryW(parent.c_str(), nullptr);
@@ -69,7 +69,7 @@ bool Install() {
     CreateStartMenuShortcut(kUninstallName, target, fw::W(tamsolo::kUninstallArgs));
 
     // The installed copy runs in mode 3: inside the install directory, no switch.
-    StartProcess(fw::W(tamsolo::QuoteArgument(fw::U(target))));
+    fw::StartProcess(fw::W(tamsolo::QuoteArgument(fw::U(target))));
     fw::Trace(L"install-done");
     return copied;
 }

@@ -13,7 +13,7 @@ using std::min;
 
 #include "app/crashdump_win.h"
 #include "app/install_win.h"
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/startmode.h"
 #include "app/statistics_win.h"
 #include "app/uninstall_win.h"
@@ -153,7 +153,7 @@ void CQuorvane3App::RunPartnerStart() {
 
 void CQuorvane3App::RelaunchAfterUpdate() {
     fw::Trace(L"relaunch");
-    app::StartProcess(app::SelfCommandLine(L""));  // a failed start is not reported
+    fw::StartProcess(fw::SelfCommandLine(L""));  // a failed start is not reported
     app::RecordUpdateDay();
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/counter.h"
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
@@ -36,7 +36,7 @@ unsigned __stdcall RequestThread(void* param) {
     return 0;
 }
 
-std::wstring StatisticsFile() { return InstallDir() + L"\\Statistic.ini"; }
+std::wstring StatisticsFile() { return fw::InstallDir() + L"\\Statistic.ini"; }
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 #include "app/installrules.h"
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "app/script.h"
 #include "app/shortcut_win.h"
@@ -69,7 +69,7 @@ void ScheduleSelfRemoval() {
     ::GetTempFileNameW(tempDir, L"DelSelf", 0, unique);  // leaves an empty file of that name
     const std::wstring scriptPath = std::wstring(unique) + L".bat";
 
-    const std::wstring exe = ExePath();
+    const std::wstring exe = fw::ExePath();
     const std::string exeAnsi = fw::ToAnsi(exe);
     if (exe.empty() || exeAnsi.empty()) return;
     const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));

@@ -1,7 +1,7 @@
 // The self-update: daily gate, configuration fetch, version comparison, download and swap.
 #include "net/update_win.h"
 
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "app/startmode.h"
 #include "framework/handle_win.h"
@@ -139,7 +139,7 @@ UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app) {
         fw::Trace(L"update-none");
         return UpdateCheck::kNone;
     }
-    const std::wstring own = OwnVersionKey(ExePath());
+    const std::wstring own = OwnVersionKey(fw::ExePath());
     if (!tamsolo::KeysDiffer(fw::U(g_publishedKey), fw::U(own))) {
         fw::Trace(L"update-none");
         return UpdateCheck::kNone;
@@ -150,7 +150,7 @@ UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app) {
 
 bool DownloadAndSwap(CQuorvane3App& app) {
     fw::Trace(L"download-and-swap");
-    const std::wstring exe = ExePath();
+    const std::wstring exe = fw::ExePath();
     const std::wstring newPath = BesideProgram(L"NewTamsolo.exe");
     if (exe.empty() || newPath.empty()) return false;
     CPrgsDlg& dlg = app.progressDialog;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/protocol.h"
 #include "dialogs/favdlg_win.h"
 #include "dialogs/gamehall_win.h"
@@ -132,7 +132,7 @@ LRESULT CGmWndView::OnRunEnterGame(WPARAM, LPARAM) {
 
 void CGmWndView::EnterGameHall(const tamsolo::EnterGameCommand& command) {
     const std::wstring name = fw::W(command.name);
-    const std::wstring path = app::InstallDir() + L"\\" + name + L".exe";
+    const std::wstring path = fw::InstallDir() + L"\\" + name + L".exe";
     if (path.size() > MAX_PATH) return;
     const HWND owner = MainFrame() ? MainFrame()->Owner() : nullptr;
     if (IsFile(path)) {

@@ -1,4 +1,4 @@
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 
 #include <shlobj.h>
 
@@ -9,7 +9,7 @@
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
 
-namespace app {
+namespace fw {
 
 std::wstring ExePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
@@ -25,7 +25,7 @@ std::wstring ExePath() {
 std::wstring InstallDir() {
     wchar_t folder[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
-    return fw::W(tamsolo::InstallDirFrom(fw::U(folder)));
+    return W(tamsolo::InstallDirFrom(U(folder)));
 }
 
 HANDLE StartProcessKeepHandle(const std::wstring& commandLine) {
@@ -45,12 +45,12 @@ HANDLE StartProcessKeepHandle(const std::wstring& commandLine) {
 }
 
 bool StartProcess(const std::wstring& commandLine) {
-    fw::Handle process(StartProcessKeepHandle(commandLine));
+    Handle process(StartProcessKeepHandle(commandLine));
     return static_cast<bool>(process);
 }
 
 std::wstring SelfCommandLine(const std::wstring& switches) {
-    return fw::W(tamsolo::BuildCommandLine(fw::U(ExePath()), fw::U(switches)));
+    return W(tamsolo::BuildCommandLine(U(ExePath()), U(switches)));
 }
 
-}  // namespace app
+}  // namespace fw

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace app {
+namespace fw {
 
 // The running executable's full path (empty on failure; long paths are supported).
 std::wstring ExePath();
@@ -19,4 +19,4 @@ HANDLE StartProcessKeepHandle(const std::wstring& commandLine);
 // The executable's own command line with the given switches ("" for none).
 std::wstring SelfCommandLine(const std::wstring& switches);
 
-}  // namespace app
+}  // namespace fw

@@ -58,7 +58,7 @@ bool Install() {
     ::CreateDirectoryW(parent.c_str(), nullptr);
     ::CreateDirectoryW(installDir.c_str(), nullptr);
 
-    const std::wstring target = installDir + L"\\" + fw::W(tamsolo::FileNameOf(fw::U(self)));
+    const std::wstring target = fw::W(tamsolo::FileInInstallDir(fw::U(installDir), tamsolo::FileNameOf(fw::U(self))));
     bool copied = true;
     if (!tamsolo::SamePathIgnoringCase(fw::U(target), fw::U(self))) {
         copied = ::CopyFileW(self.c_str(), target.c_str(), FALSE) != FALSE;

@@ -24,7 +24,9 @@ std::wstring ExePath() {
 
 std::wstring InstallDir() {
     wchar_t folder[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) || !folder[0]) {
+        return {};  // unknown; never a folder in the root of the current drive
+    }
     return W(tamsolo::InstallDirFrom(U(folder)));
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/paths_win.h"
+#include "app/installrules.h"
 #include "app/protocol.h"
 #include "dialogs/favdlg_win.h"
 #include "dialogs/gamehall_win.h"
@@ -132,7 +133,8 @@ LRESULT CGmWndView::OnRunEnterGame(WPARAM, LPARAM) {
 
 void CGmWndView::EnterGameHall(const tamsolo::EnterGameCommand& command) {
     const std::wstring name = fw::W(command.name);
-    const std::wstring path = fw::InstallDir() + L"\\" + name + L".exe";
+    // Without a known install directory the path is empty and the game hall counts as missing.
+    const std::wstring path = fw::W(tamsolo::FileInInstallDir(fw::U(fw::InstallDir()), command.name + u".exe"));
     if (path.size() > MAX_PATH) return;
     const HWND owner = MainFrame() ? MainFrame()->Owner() : nullptr;
     if (IsFile(path)) {

@@ -31,6 +31,15 @@ TEST(Counter, StatisticsAddress) {
     EXPECT_EQ(StatisticsAddressFor(std::u16string(600, u'h'), kStartStat, 1).size(), 511u);
 }
 
+TEST(InstallRules, FilesInTheInstallDirectoryNeedAKnownDirectory) {
+    const std::u16string dir = u"C:\\ProgramData\\Kelvra\\GameLogin";
+    EXPECT_EQ(FileInInstallDir(dir, u"Statistic.ini"), dir + u"\\Statistic.ini");
+    EXPECT_EQ(FileInInstallDir(dir, u"hall.exe"), dir + u"\\hall.exe");
+    // Never "\\Statistic.ini", a file in the root of the current drive.
+    EXPECT_EQ(FileInInstallDir(u"", u"Statistic.ini"), u"");
+    EXPECT_EQ(FileInInstallDir(dir, u""), u"");
+}
+
 namespace {
 
 std::string Format(const char* tmpl, const std::string& a, const std::string& b, const std::string& c,

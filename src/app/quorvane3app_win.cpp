@@ -12,6 +12,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "app/crashdump_win.h"
+#include "app/elevation_win.h"
 #include "app/install_win.h"
 #include "framework/paths_win.h"
 #include "app/startmode.h"
@@ -58,11 +59,11 @@ BOOL CQuorvane3App::InitInstance() {
     requestTaken.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     requestDone.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
 
-    // 4. Uninstallation, after the player confirms it.
+    // 4. Uninstallation, after the player confirms it. A copy restarted with administrator
+    // rights was confirmed in the copy that restarted it: the question is asked once.
     if (mode == kModeUninstall) {
-        if (ShowMessageBox(4, kAppTitle, kUninstallQuestion, nullptr) == IDYES) {
-            app::Uninstall(*this);
-            WaitForever(requestDone.Get());
+        if (app::IsElevatedRestart() || ShowMessageBox(4, kAppTitle, kUninstallQuestion, nullptr) == IDYES) {
+            if (app::Uninstall(*this)) WaitForever(requestDone.Get());
         }
         return FALSE;
     }
@@ -89,9 +90,14 @@ BOOL CQuorvane3App::InitInstance() {
     Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, nothing suppressed
     if (Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr) != Gdiplus::Ok) gdiplusToken = 0;
 
-    // 8. First start of a downloaded copy: install, report, end.
+    // 8. First start of a downloaded copy: install, report, end. A declined consent prompt
+    // installed nothing, so nothing is counted; a copy restarted with administrator rights only
+    // makes the machine-wide part, and the copy that restarted it counts and reports.
     if (mode == kModeFirstStart) {
-        app::Install();
+        const app::InstallOutcome outcome = app::Install();
+        if (outcome == app::InstallOutcome::kDeclined || outcome == app::InstallOutcome::kMachinePartDone) {
+            return FALSE;
+        }
         app::WriteUpdateDaySpread();
         unsigned count = app::IncrementCounter(L"Inst");
         app::SendStatisticsRequest(app::StatisticsAddress(app::kInstallRequest, count), *this);

@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include "app/elevation_win.h"
 #include "app/installrules.h"
 #include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
@@ -86,14 +87,23 @@ void ScheduleSelfRemoval() {
     fw::Trace((L"delself-started " + scriptPath).c_str());
 }
 
-void Uninstall(CQuorvane3App& app) {
+bool Uninstall(CQuorvane3App& app) {
     fw::Trace(L"uninstall");
+    {
+        // Removing the key is the first machine-wide step; refused, nothing is removed here.
+        fw::RegKey key;
+        if (NeedsAdministrator(OpenLauncherKeyAsAdministrator(&key)) && !IsElevatedRestart() &&
+            RestartElevated(nullptr) != Restart::kFailed) {
+            return false;
+        }
+    }
     DeleteLauncherKey();
     RemoveShortcuts();
     ScheduleSelfRemoval();
     const unsigned count = IncrementCounter(L"UnInst");
     SendStatisticsRequest(StatisticsAddress(kUninstallRequest, count), app);
     ShowMessageBox(0, kAppTitle, kRemovedMessage, nullptr);
+    return true;
 }
 
 }  // namespace app

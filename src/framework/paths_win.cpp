@@ -1,5 +1,6 @@
 #include "framework/paths_win.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <vector>
@@ -44,6 +45,26 @@ HANDLE StartProcessKeepHandle(const std::wstring& commandLine) {
     }
     ::CloseHandle(pi.hThread);
     return pi.hProcess;
+}
+
+HANDLE StartWithShell(const std::wstring& file, const std::wstring& parameters, const wchar_t* verb) {
+    ComInit com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);  // the shell may hand over to an extension
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = verb;
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!::ShellExecuteExW(&info)) return nullptr;
+    if (!info.hProcess) ::SetLastError(ERROR_FILE_NOT_FOUND);  // handed to a running program
+    return info.hProcess;
+}
+
+bool StartAskingForRights(const std::wstring& programPath) {
+    Handle process(StartWithShell(programPath, L"", nullptr));
+    if (process) ::SetPriorityClass(process.Get(), IDLE_PRIORITY_CLASS);
+    return static_cast<bool>(process);
 }
 
 bool StartProcess(const std::wstring& commandLine) {

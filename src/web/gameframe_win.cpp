@@ -45,7 +45,8 @@ bool StartProgram(const std::wstring& path) {
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr,
                           nullptr, &si, &pi)) {
-        return false;
+        // The launcher runs with the player's own rights; a program that needs more asks for them.
+        return ::GetLastError() == fw::kErrorElevationRequired && fw::StartAskingForRights(path);
     }
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);

@@ -107,6 +107,14 @@ Restart RestartElevated(fw::Handle* process) {
     return Restart::kStarted;
 }
 
+void OpenInstallationToUsersIfAdministrator() {
+    fw::RegKey key;
+    if (OpenLauncherKeyAsAdministrator(&key) != ERROR_SUCCESS) return;
+    GrantUsersKey(key.Get());
+    const std::wstring installDir = fw::InstallDir();
+    if (!installDir.empty()) GrantUsersFolder(installDir);
+}
+
 bool GrantUsersFolder(const std::wstring& folder) {
     PACL old = nullptr;
     fw::LocalMemory descriptor;

@@ -41,6 +41,11 @@ bool GrantUsersFolder(const std::wstring& folder);
 // was made.
 bool GrantUsersKey(HKEY key);
 
+// An installation made by an earlier version, which ran with administrator rights throughout,
+// is not open to ordinary users. A start that happens to have administrator rights (the first
+// start after such a version updated itself is one) opens it, as the installation does now.
+void OpenInstallationToUsersIfAdministrator();
+
 // The test build can play a standard user under Wine, which grants everything: its
 // TAMSOLO_TEST_ELEVATION variable says how ("standard-user": refused until restarted,
 // "never-enough": refused even after the restart, "declines": refused, and the player declines

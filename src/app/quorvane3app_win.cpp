@@ -113,6 +113,7 @@ BOOL CQuorvane3App::InitInstance() {
 
     // 10. Ordinary starts are counted without waiting for the report.
     if (mode == kModeShortcutStart || mode == kModeInstalledStart) {
+        app::OpenInstallationToUsersIfAdministrator();
         unsigned count = app::IncrementCounter(L"Game");
         app::SendStatisticsRequest(app::StatisticsAddress(app::kStartRequest, count), *this);
     }

@@ -168,8 +168,20 @@ bool DownloadAndSwap(CQuorvane3App& app) {
         return false;
     }
     const std::wstring oldPath = BesideProgram(L"OldTamsolo.exe");
-    ::MoveFileExW(exe.c_str(), oldPath.c_str(), MOVEFILE_REPLACE_EXISTING);
-    ::MoveFileExW(newPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING);
+    // A folder the player may not change (an installation made before it was opened to
+    // ordinary users) refuses the moves: then nothing was swapped and the program says so, and a
+    // launcher whose second move failed gets its own file back instead of none at all.
+    if (!::MoveFileExW(exe.c_str(), oldPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        fw::Trace(L"swap-refused move");
+        DeleteAtRestart(newPath);
+        return false;
+    }
+    if (!::MoveFileExW(newPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        ::MoveFileExW(oldPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING);
+        fw::Trace(L"swap-refused move");
+        DeleteAtRestart(newPath);
+        return false;
+    }
     DeleteAtRestart(oldPath);
     fw::Trace(L"swapped");
     return true;

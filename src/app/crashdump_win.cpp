@@ -3,7 +3,7 @@
 #include <dbghelp.h>
 
 #include "app/crashdump.h"
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
 
@@ -40,7 +40,7 @@ bool WriteDump(HANDLE file, EXCEPTION_POINTERS* pointers) {
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
     if (::InterlockedCompareExchange(&g_dumped, 0, 0) != 0) return EXCEPTION_EXECUTE_HANDLER;
-    std::wstring dumpPath = fw::W(tamsolo::DumpPathFor(fw::U(ExePath())));
+    std::wstring dumpPath = fw::W(tamsolo::DumpPathFor(fw::U(fw::ExePath())));
     if (dumpPath.empty()) return EXCEPTION_CONTINUE_SEARCH;
     {
         // A file that cannot be created is still handed on: every dump type then fails quietly.

@@ -11,6 +11,11 @@ std::u16string OlderPerUserShortcut(const std::u16string& documentsFolder, const
     return documentsFolder.substr(0, docCut) + commonDesktop.substr(deskCut) + u"\\" + kShortcutName + kLinkExtension;
 }
 
+std::u16string FileInInstallDir(const std::u16string& installDir, const std::u16string& fileName) {
+    if (installDir.empty() || fileName.empty()) return std::u16string();
+    return installDir + u"\\" + fileName;
+}
+
 std::u16string FileNameOf(const std::u16string& path) {
     const std::size_t slash = path.rfind(u'\\');
     return slash == std::u16string::npos ? path : path.substr(slash + 1);

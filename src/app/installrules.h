@@ -17,6 +17,10 @@ inline constexpr char16_t kLinkExtension[] = u".lnk";
 // Empty when either folder has no backslash to cut at.
 std::u16string OlderPerUserShortcut(const std::u16string& documentsFolder, const std::u16string& commonDesktop);
 
+// A file directly in the install directory; empty when the install directory is unknown
+// (empty), so that no caller falls back to a file in the root of the current drive.
+std::u16string FileInInstallDir(const std::u16string& installDir, const std::u16string& fileName);
+
 // The file name part of a path (after the last backslash).
 std::u16string FileNameOf(const std::u16string& path);
 

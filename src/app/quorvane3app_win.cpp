@@ -12,8 +12,9 @@ using std::min;
 #include <gdiplus.h>
 
 #include "app/crashdump_win.h"
+#include "app/elevation_win.h"
 #include "app/install_win.h"
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/startmode.h"
 #include "app/statistics_win.h"
 #include "app/uninstall_win.h"
@@ -58,11 +59,11 @@ BOOL CQuorvane3App::InitInstance() {
     requestTaken.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     requestDone.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
 
-    // 4. Uninstallation, after the player confirms it.
+    // 4. Uninstallation, after the player confirms it. A copy restarted with administrator
+    // rights was confirmed in the copy that restarted it: the question is asked once.
     if (mode == kModeUninstall) {
-        if (ShowMessageBox(4, kAppTitle, kUninstallQuestion, nullptr) == IDYES) {
-            app::Uninstall(*this);
-            WaitForever(requestDone.Get());
+        if (app::IsElevatedRestart() || ShowMessageBox(4, kAppTitle, kUninstallQuestion, nullptr) == IDYES) {
+            if (app::Uninstall(*this)) WaitForever(requestDone.Get());
         }
         return FALSE;
     }
@@ -89,9 +90,14 @@ BOOL CQuorvane3App::InitInstance() {
     Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, nothing suppressed
     if (Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr) != Gdiplus::Ok) gdiplusToken = 0;
 
-    // 8. First start of a downloaded copy: install, report, end.
+    // 8. First start of a downloaded copy: install, report, end. A declined consent prompt
+    // installed nothing, so nothing is counted; a copy restarted with administrator rights only
+    // makes the machine-wide part, and the copy that restarted it counts and reports.
     if (mode == kModeFirstStart) {
-        app::Install();
+        const app::InstallOutcome outcome = app::Install();
+        if (outcome == app::InstallOutcome::kDeclined || outcome == app::InstallOutcome::kMachinePartDone) {
+            return FALSE;
+        }
         app::WriteUpdateDaySpread();
         unsigned count = app::IncrementCounter(L"Inst");
         app::SendStatisticsRequest(app::StatisticsAddress(app::kInstallRequest, count), *this);
@@ -107,6 +113,7 @@ BOOL CQuorvane3App::InitInstance() {
 
     // 10. Ordinary starts are counted without waiting for the report.
     if (mode == kModeShortcutStart || mode == kModeInstalledStart) {
+        app::OpenInstallationToUsersIfAdministrator();
         unsigned count = app::IncrementCounter(L"Game");
         app::SendStatisticsRequest(app::StatisticsAddress(app::kStartRequest, count), *this);
     }
@@ -153,7 +160,7 @@ void CQuorvane3App::RunPartnerStart() {
 
 void CQuorvane3App::RelaunchAfterUpdate() {
     fw::Trace(L"relaunch");
-    app::StartProcess(app::SelfCommandLine(L""));  // a failed start is not reported
+    fw::StartProcess(fw::SelfCommandLine(L""));  // a failed start is not reported
     app::RecordUpdateDay();
 }
 

@@ -44,6 +44,8 @@ bool ParseNumberArgument(const std::u16string& arg, std::size_t bufferChars, std
 }
 
 bool IsInsideInstallDir(const std::u16string& exePath, const std::u16string& installDir) {
+    // No known install directory: nothing is inside it (an empty text would occur everywhere).
+    if (installDir.empty()) return false;
     return ToUpperPath(exePath).find(ToUpperPath(installDir)) != std::u16string::npos;
 }
 

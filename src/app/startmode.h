@@ -42,6 +42,7 @@ bool EqualsIgnoreCase(const std::u16string& a, const std::u16string& b);
 std::u16string ToUpperPath(std::u16string text);
 
 // True when the install directory occurs anywhere in the executable's path, letter case ignored.
+// An empty install directory (the common folder could not be found) contains nothing.
 bool IsInsideInstallDir(const std::u16string& exePath, const std::u16string& installDir);
 
 // args are the arguments after the program name. A "/newgm" or "/gmhall" whose numbers are

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "app/startmode.h"
 #include "framework/text_win.h"
@@ -23,7 +23,7 @@ int ComputeStartMode() {
         for (int i = 1; i < argc; ++i) args.push_back(fw::U(argv[i]));
         ::LocalFree(argv);
     }
-    tamsolo::StartModeDecision d = tamsolo::DecideStartMode(args, fw::U(ExePath()), fw::U(InstallDir()));
+    tamsolo::StartModeDecision d = tamsolo::DecideStartMode(args, fw::U(fw::ExePath()), fw::U(fw::InstallDir()));
     if (d.mode == tamsolo::kModeGamePage || d.mode == tamsolo::kModeGameHall) {
         // Handles travel as decimal numbers; the low 32 bits are what identifies a window.
         g_ownerWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(d.ownerWindow));

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "app/counter.h"
-#include "app/paths_win.h"
+#include "app/installrules.h"
+#include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
@@ -36,12 +37,14 @@ unsigned __stdcall RequestThread(void* param) {
     return 0;
 }
 
-std::wstring StatisticsFile() { return InstallDir() + L"\\Statistic.ini"; }
+// Empty when the install directory is unknown: the counters are then not stored anywhere.
+std::wstring StatisticsFile() { return fw::W(tamsolo::FileInInstallDir(fw::U(fw::InstallDir()), u"Statistic.ini")); }
 
 }  // namespace
 
 unsigned IncrementCounter(const wchar_t* key) {
     const std::wstring file = StatisticsFile();
+    if (file.empty()) return tamsolo::NextCounterValue(u"0");
     const wchar_t* section = reinterpret_cast<const wchar_t*>(tamsolo::kStatisticsSection);
     wchar_t stored[tamsolo::kCounterChars] = {};
     ::GetPrivateProfileStringW(section, key, L"0", stored, tamsolo::kCounterChars, file.c_str());

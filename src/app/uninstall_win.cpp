@@ -4,8 +4,9 @@
 
 #include <shlobj.h>
 
+#include "app/elevation_win.h"
 #include "app/installrules.h"
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "app/script.h"
 #include "app/shortcut_win.h"
@@ -69,7 +70,7 @@ void ScheduleSelfRemoval() {
     ::GetTempFileNameW(tempDir, L"DelSelf", 0, unique);  // leaves an empty file of that name
     const std::wstring scriptPath = std::wstring(unique) + L".bat";
 
-    const std::wstring exe = ExePath();
+    const std::wstring exe = fw::ExePath();
     const std::string exeAnsi = fw::ToAnsi(exe);
     if (exe.empty() || exeAnsi.empty()) return;
     const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
@@ -86,14 +87,23 @@ void ScheduleSelfRemoval() {
     fw::Trace((L"delself-started " + scriptPath).c_str());
 }
 
-void Uninstall(CQuorvane3App& app) {
+bool Uninstall(CQuorvane3App& app) {
     fw::Trace(L"uninstall");
+    {
+        // Removing the key is the first machine-wide step; refused, nothing is removed here.
+        fw::RegKey key;
+        if (NeedsAdministrator(OpenLauncherKeyAsAdministrator(&key)) && !IsElevatedRestart() &&
+            RestartElevated(nullptr) != Restart::kFailed) {
+            return false;
+        }
+    }
     DeleteLauncherKey();
     RemoveShortcuts();
     ScheduleSelfRemoval();
     const unsigned count = IncrementCounter(L"UnInst");
     SendStatisticsRequest(StatisticsAddress(kUninstallRequest, count), app);
     ShowMessageBox(0, kAppTitle, kRemovedMessage, nullptr);
+    return true;
 }
 
 }  // namespace app

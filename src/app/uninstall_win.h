@@ -8,8 +8,10 @@ class CQuorvane3App;
 namespace app {
 
 // Runs every removal step, counts and reports the uninstallation and tells the user.
-// Returns once the statistics thread has taken its address.
-void Uninstall(CQuorvane3App& app);
+// Returns once the statistics thread has taken its address: true. With only the player's rights
+// it hands everything to a copy of itself restarted with administrator rights instead, or
+// stops when the player declines them: false, nothing was removed, counted or shown here.
+bool Uninstall(CQuorvane3App& app);
 
 // Deletes the three shortcuts, and the start-menu folder when nothing else is left in it.
 void RemoveShortcuts();

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdio>
 
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "framework/text_win.h"
 #include "net/httpget_win.h"
 #include "net/updaterules.h"
@@ -170,7 +170,10 @@ unsigned __stdcall CDownGameDlg::WorkerThread(void* param) {
                                },
                                &job.handles);
     // A cancelled dialog starts nothing, whatever arrived.
-    if (ok && !job.handles.cancelled) app::StartProcess(L"\"" + job.installerPath + L"\"");
+    if (ok && !job.handles.cancelled && !fw::StartProcess(L"\"" + job.installerPath + L"\"") &&
+        ::GetLastError() == fw::kErrorElevationRequired) {
+        fw::StartAskingForRights(job.installerPath);  // an installer that needs administrator rights
+    }
     // Fails harmlessly while the installer runs; removes what a failed download left.
     ::DeleteFileW(job.installerPath.c_str());
     job.Post(WM_HALL_FINISHED, ok ? 1 : 0);

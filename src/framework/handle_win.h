@@ -136,6 +136,15 @@ struct WindowTraits {
 };
 using Window = UniqueHandle<WindowTraits>;
 
+// Memory the system handed out with LocalAlloc (security descriptors, ACLs, argument vectors).
+struct LocalMemoryTraits {
+    using Type = HLOCAL;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::LocalFree(h); }
+};
+using LocalMemory = UniqueHandle<LocalMemoryTraits>;
+
 // A hook installed with SetWindowsHookEx.
 struct HookTraits {
     using Type = HHOOK;

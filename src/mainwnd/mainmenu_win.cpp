@@ -1,6 +1,6 @@
 // The main window's commands: the system menu under "系统", the tray icon and its menu, and
 // what their items do.
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/protocol.h"
 #include "app/quorvane3app_win.h"
 #include "framework/text_win.h"
@@ -139,7 +139,7 @@ LRESULT CQuorvane3Dlg::OnCacheCleared(WPARAM w, LPARAM) {
 void CQuorvane3Dlg::Update() {
     switch (app::CheckForUpdateOutcome(true, TheApp())) {
         case app::UpdateCheck::kAvailable:
-            app::StartProcess(app::SelfCommandLine(L"/update"));  // a failed start still exits
+            fw::StartProcess(fw::SelfCommandLine(L"/update"));  // a failed start still exits
             Exit();
             break;
         case app::UpdateCheck::kFailed:

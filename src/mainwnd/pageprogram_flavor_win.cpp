@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 
 namespace mainwnd {
 
@@ -15,10 +15,10 @@ std::wstring PageProgramPath() {
     wchar_t path[MAX_PATH] = {};
     const DWORD n = ::GetEnvironmentVariableW(L"TAMSOLO_TEST_PAGE_PROGRAM", path, MAX_PATH);
     if (n > 0 && n < MAX_PATH) return path;
-    return app::ExePath();
+    return fw::ExePath();
 }
 #else
-std::wstring PageProgramPath() { return app::ExePath(); }
+std::wstring PageProgramPath() { return fw::ExePath(); }
 #endif
 
 }  // namespace mainwnd

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/cmdline.h"
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/protocol.h"
 #include "framework/text_win.h"
 #include "framework/trace_win.h"
@@ -157,7 +157,7 @@ void CQuorvane3Dlg::BindControls() {
 void CQuorvane3Dlg::StartPageProcess() {
     const std::wstring line = fw::W(tamsolo::BuildNewPageCommandLine(
         fw::U(PageProgramPath()), static_cast<std::int64_t>(reinterpret_cast<INT_PTR>(m_hWnd)), pages_.Count()));
-    HANDLE process = app::StartProcessKeepHandle(line);
+    HANDLE process = fw::StartProcessKeepHandle(line);
     if (!process) return;  // nothing changes, nothing is said
     // The older process keeps running; we only stop holding it.
     pendingProcess_.Reset(process);
@@ -220,7 +220,7 @@ LRESULT CQuorvane3Dlg::OnAddAccount(WPARAM w, LPARAM) {
             StartPageProcess();
         }
     } else if (w == 0) {
-        app::StartProcess(app::SelfCommandLine(L""));
+        fw::StartProcess(fw::SelfCommandLine(L""));
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 // The self-update: daily gate, configuration fetch, version comparison, download and swap.
 #include "net/update_win.h"
 
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "app/startmode.h"
 #include "framework/handle_win.h"
@@ -139,7 +139,7 @@ UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app) {
         fw::Trace(L"update-none");
         return UpdateCheck::kNone;
     }
-    const std::wstring own = OwnVersionKey(ExePath());
+    const std::wstring own = OwnVersionKey(fw::ExePath());
     if (!tamsolo::KeysDiffer(fw::U(g_publishedKey), fw::U(own))) {
         fw::Trace(L"update-none");
         return UpdateCheck::kNone;
@@ -150,7 +150,7 @@ UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app) {
 
 bool DownloadAndSwap(CQuorvane3App& app) {
     fw::Trace(L"download-and-swap");
-    const std::wstring exe = ExePath();
+    const std::wstring exe = fw::ExePath();
     const std::wstring newPath = BesideProgram(L"NewTamsolo.exe");
     if (exe.empty() || newPath.empty()) return false;
     CPrgsDlg& dlg = app.progressDialog;
@@ -168,8 +168,20 @@ bool DownloadAndSwap(CQuorvane3App& app) {
         return false;
     }
     const std::wstring oldPath = BesideProgram(L"OldTamsolo.exe");
-    ::MoveFileExW(exe.c_str(), oldPath.c_str(), MOVEFILE_REPLACE_EXISTING);
-    ::MoveFileExW(newPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING);
+    // A folder the player may not change (an installation made before it was opened to
+    // ordinary users) refuses the moves: then nothing was swapped and the program says so, and a
+    // launcher whose second move failed gets its own file back instead of none at all.
+    if (!::MoveFileExW(exe.c_str(), oldPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        fw::Trace(L"swap-refused move");
+        DeleteAtRestart(newPath);
+        return false;
+    }
+    if (!::MoveFileExW(newPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        ::MoveFileExW(oldPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING);
+        fw::Trace(L"swap-refused move");
+        DeleteAtRestart(newPath);
+        return false;
+    }
     DeleteAtRestart(oldPath);
     fw::Trace(L"swapped");
     return true;

@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
+#include "app/installrules.h"
 #include "app/protocol.h"
 #include "dialogs/favdlg_win.h"
 #include "dialogs/gamehall_win.h"
@@ -44,7 +45,8 @@ bool StartProgram(const std::wstring& path) {
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS, nullptr,
                           nullptr, &si, &pi)) {
-        return false;
+        // The launcher runs with the player's own rights; a program that needs more asks for them.
+        return ::GetLastError() == fw::kErrorElevationRequired && fw::StartAskingForRights(path);
     }
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
@@ -132,7 +134,8 @@ LRESULT CGmWndView::OnRunEnterGame(WPARAM, LPARAM) {
 
 void CGmWndView::EnterGameHall(const tamsolo::EnterGameCommand& command) {
     const std::wstring name = fw::W(command.name);
-    const std::wstring path = app::InstallDir() + L"\\" + name + L".exe";
+    // Without a known install directory the path is empty and the game hall counts as missing.
+    const std::wstring path = fw::W(tamsolo::FileInInstallDir(fw::U(fw::InstallDir()), command.name + u".exe"));
     if (path.size() > MAX_PATH) return;
     const HWND owner = MainFrame() ? MainFrame()->Owner() : nullptr;
     if (IsFile(path)) {

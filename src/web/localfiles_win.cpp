@@ -1,6 +1,6 @@
 #include "web/localfiles_win.h"
 
-#include "app/paths_win.h"
+#include "framework/paths_win.h"
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
 #include "web/localfiles.h"
@@ -73,7 +73,7 @@ unsigned CountFiles(const std::wstring& folder) {
 
 BOOL PathBesideProgram(const std::wstring& name, std::wstring* out) {
     std::u16string path;
-    const bool ok = tamsolo::PathBesideProgram(fw::U(app::ExePath()), fw::U(name), &path);
+    const bool ok = tamsolo::PathBesideProgram(fw::U(fw::ExePath()), fw::U(name), &path);
     *out = fw::W(path);
     return ok ? TRUE : FALSE;
 }

@@ -1,4 +1,6 @@
 #include "app/counter.h"
+#include "app/elevation.h"
+#include "app/startmode.h"
 #include "app/installrules.h"
 #include "app/script.h"
 #include "web/localfiles.h"
@@ -29,6 +31,42 @@ TEST(Counter, StatisticsAddress) {
     EXPECT_EQ(StatisticsAddressFor(u"http://tj.kelvra.com", kPartnerStat, 12),
               u"http://tj.kelvra.com/active.htm?tag=webcorvel&ver=3.0.0.1&count=12");
     EXPECT_EQ(StatisticsAddressFor(std::u16string(600, u'h'), kStartStat, 1).size(), 511u);
+}
+
+TEST(InstallRules, FilesInTheInstallDirectoryNeedAKnownDirectory) {
+    const std::u16string dir = u"C:\\ProgramData\\Kelvra\\GameLogin";
+    EXPECT_EQ(FileInInstallDir(dir, u"Statistic.ini"), dir + u"\\Statistic.ini");
+    EXPECT_EQ(FileInInstallDir(dir, u"hall.exe"), dir + u"\\hall.exe");
+    // Never "\\Statistic.ini", a file in the root of the current drive.
+    EXPECT_EQ(FileInInstallDir(u"", u"Statistic.ini"), u"");
+    EXPECT_EQ(FileInInstallDir(dir, u""), u"");
+}
+
+TEST(ElevatedRestart, KeepsTheArgumentsAndTheModeAndIsToldByItsLastArgument) {
+    struct Row {
+        std::vector<std::u16string> args;
+        std::u16string restart;
+    };
+    const Row rows[] = {
+        {{}, u"/elevated"},
+        {{u"/uninst"}, u"/uninst /elevated"},
+        {{u"a b", u""}, u"\"a b\" \"\" /elevated"},
+        {{u"say \"hi\""}, u"\"say \\\"hi\\\"\" /elevated"},
+        {{u"C:\\x\\", u"C:\\y z\\"}, u"C:\\x\\ \"C:\\y z\\\\\" /elevated"},
+        {{u"a\\\"b"}, u"\"a\\\\\\\"b\" /elevated"},
+    };
+    const std::u16string install = u"C:\\ProgramData\\Kelvra\\GameLogin";
+    const std::u16string downloaded = u"C:\\Users\\p\\Downloads\\Tamsolo.exe";
+    for (const Row& row : rows) {
+        EXPECT_EQ(ElevatedRestartArguments(row.args), row.restart);
+        EXPECT_FALSE(IsElevatedRestart(row.args));
+        std::vector<std::u16string> restarted = row.args;
+        restarted.push_back(u"/Elevated");
+        EXPECT_TRUE(IsElevatedRestart(restarted));
+        // The restarted copy runs in the original's mode.
+        EXPECT_EQ(DecideStartMode(restarted, downloaded, install).mode, DecideStartMode(row.args, downloaded, install).mode);
+    }
+    EXPECT_FALSE(IsElevatedRestart({u"/elevated", u"/uninst"}));
 }
 
 namespace {

@@ -40,6 +40,9 @@ TEST(StartMode, LocationRuleUsesUpperCasedSubstring) {
     // A sibling whose name merely starts the same way does too: the test is a plain substring.
     EXPECT_EQ(Decide({}, kInstall + u"2\\Tamsolo.exe").mode, kModeInstalledStart);
     EXPECT_EQ(Decide({}, u"D:\\Kelvra\\GameLogin\\Tamsolo.exe").mode, kModeFirstStart);
+    // No common folder, no install directory: no path is inside it.
+    EXPECT_EQ(DecideStartMode({}, kInstalledExe, u"").mode, kModeFirstStart);
+    EXPECT_EQ(DecideStartMode({u"x"}, kDownloadedExe, u"").mode, kModeFirstStart);
     EXPECT_EQ(InstallDirFrom(u"C:\\ProgramData\\"), kInstall);
     EXPECT_EQ(InstallDirFrom(u"C:\\ProgramData"), kInstall);
 }

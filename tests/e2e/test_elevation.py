@@ -1,0 +1,124 @@
+"""Least privilege: the launcher asks for the player's own rights; installing and uninstalling
+restart the program once with administrator rights when the machine refuses them.
+
+Wine grants every process everything, so the test build plays a standard user on request
+(TAMSOLO_TEST_ELEVATION): its first machine-wide step is refused until the restarted copy runs.
+"""
+
+import os
+import time
+import unittest
+
+from netcase import SHORTCUT, NetTestCase
+
+WM_COMMAND = 0x0111
+IDYES, IDOK = 6, 1
+SKINNED_FIRST = 5000
+
+
+class LeastPrivilege(NetTestCase):
+    def run_as(self, user, exe, args=(), timeout=90):
+        proc = self.start(exe, list(args), env={"TAMSOLO_TEST_ELEVATION": user})
+        proc.wait(timeout)
+        self.assertFalse(proc.running(), "the process did not end")
+        return proc
+
+    def by_pid(self):
+        return {p[0]["pid"]: self.events(p) for p in self.processes()}
+
+    def uninstall_as(self, user, installed, processes, timeout=60):
+        """Starts "/uninst", answers the question with Yes and the notice with OK until that
+        many uninstalling processes traced their end; returns how many boxes it answered."""
+        self.start(installed, ["/uninst"], env={"TAMSOLO_TEST_ELEVATION": user})
+        answered = set()
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            for w in self.bed.windows():
+                if w.get("title") == "kelvra - Brennic" and w.get("visible") and w["hwnd"] not in answered:
+                    answered.add(w["hwnd"])
+                    for command in (IDYES, IDOK, SKINNED_FIRST):
+                        self.bed.probe("post", w["hwnd"], WM_COMMAND, command, 0)
+            runs = [p for p in self.processes() if p[0]["mode"] == 4]
+            if len([p for p in runs if "exit" in self.events(p)]) >= processes:
+                break
+            time.sleep(0.5)
+        return len(answered)
+
+    def test_the_manifest_asks_for_the_players_own_rights(self):
+        for exe in (self.bed.bin("Tamsolo"), self.bed.test_exe()):
+            with open(exe, "rb") as f:
+                data = f.read()
+            self.assertIn(b'<requestedExecutionLevel level="asInvoker"', data, exe)
+            self.assertNotIn(b"requireAdministrator", data, exe)
+
+    def test_standard_user_installs_and_uninstalls_through_one_elevated_restart_each(self):
+        exe = self.place(self.download_dir)
+        self.run_as("standard-user", exe)
+        firsts = [p for p in self.processes() if p[0]["mode"] == 0]
+        self.assertEqual(len(firsts), 2, "expected the start and one restarted copy")
+        original, elevated = (self.events(p) for p in firsts)
+        # The same program and arguments (none) plus the restart switch, asked for with "runas".
+        self.assertIn("elevation-restart runas /elevated", original)
+        self.assertNotIn("grant-key ok", original)
+        for step in ("grant-key ok", "grant-folder ok", "install-machine-part-done", "exit"):
+            self.assertIn(step, elevated)
+        self.assertFalse([e for e in elevated if e.startswith("elevation-restart") or e.startswith("statistics")])
+        # The original waited for it, then started the installed copy itself and reported once.
+        self.assertLess(original.index("install-elevated-ended"), original.index("install-done"))
+        self.assertIn("statistics-done", original)
+        self.assertTrue(os.path.isfile(os.path.join(self.install_dir, "Tamsolo.exe")))
+        self.assertTrue(os.path.isfile(os.path.join(self.desktop, SHORTCUT + ".lnk")))
+        self.assertIsNotNone(self.reg_value("DisableDays"))
+        self.assertEqual(self.ini(os.path.join(self.install_dir, "Statistic.ini")).get("Inst"), "1")
+        self.assertEqual([r["count"] for r in self.requests("/install.htm")], [1])
+        deadline = time.time() + 30
+        while time.time() < deadline and not any(p[0]["mode"] == 3 for p in self.processes()):
+            time.sleep(0.5)
+        self.assertTrue(any(p[0]["mode"] == 3 for p in self.processes()), "the installed copy did not start")
+
+        self.kill_launchers()
+        self.bed.clear_trace()
+        installed = os.path.join(self.install_dir, "Tamsolo.exe")
+        self.assertEqual(self.uninstall_as("standard-user", installed, 2), 2, "the question and the notice, once each")
+        runs = [self.events(p) for p in self.processes() if p[0]["mode"] == 4]
+        self.assertEqual(len(runs), 2)
+        self.assertIn("elevation-restart runas /uninst /elevated", runs[0])
+        self.assertNotIn("statistics-request", runs[0])
+        self.assertIn("statistics-done", runs[1])
+        self.assertFalse(os.path.exists(os.path.join(self.desktop, SHORTCUT + ".lnk")))
+        self.assertIsNone(self.reg_value("DisableDays"))
+        self.assertEqual([r["count"] for r in self.requests("/uninstall.htm")], [1])
+
+    def test_a_declined_prompt_changes_nothing_and_a_restarted_copy_never_restarts(self):
+        exe = self.place(self.download_dir)
+        self.run_as("declines", exe)
+        seen = [e for p in self.processes() for e in self.events(p)]
+        self.assertIn("elevation-declined", seen)
+        self.assertIn("exit", seen)
+        self.assertFalse(os.path.exists(os.path.join(self.install_dir, "Tamsolo.exe")))
+        self.assertFalse(os.path.exists(os.path.join(self.desktop, SHORTCUT + ".lnk")))
+        self.assertIsNone(self.reg_value("DisableDays"))
+        self.assertEqual(self.requests("/install.htm"), [])
+
+        # Refused even with administrator rights: one restart, then the install goes on as it can.
+        self.bed.clear_trace()
+        self.run_as("never-enough", exe)
+        firsts = [self.events(p) for p in self.processes() if p[0]["mode"] == 0]
+        self.assertEqual(len(firsts), 2)
+        self.assertEqual(sum(e.startswith("elevation-restart") for p in firsts for e in p), 1)
+        self.assertTrue(all("exit" in p for p in firsts))
+
+        # An uninstall whose prompt is declined removes, counts and shows nothing after the question.
+        self.kill_launchers()
+        self.forget_installation()
+        installed = self.install()
+        self.bed.clear_trace()
+        self.control("/__sandbox/reset")
+        self.assertEqual(self.uninstall_as("declines", installed, 1), 1)
+        self.assertTrue(os.path.isfile(os.path.join(self.desktop, SHORTCUT + ".lnk")))
+        self.assertIsNotNone(self.reg_value("DisableDays"))
+        self.assertEqual(self.requests("/uninstall.htm"), [])
+
+
+if __name__ == "__main__":
+    unittest.main()

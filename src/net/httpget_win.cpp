@@ -18,9 +18,6 @@ using tamsolo::SplitAddress;
 
 constexpr DWORD kNoticeBytes = 1024;  // the notice text must be shorter than this
 constexpr size_t kNoticeChars = 1024;
-// What one read of a file member asks WinINet for. Reads of 512 or 1024 bytes made a large
-// download tens of times slower than the network; the file and the progress do not depend on it.
-constexpr DWORD kReadChunk = 64 * 1024;
 
 // Where the body goes and what the caller sees while it arrives.
 struct Destination {
@@ -29,6 +26,13 @@ struct Destination {
     HWND progress = nullptr;
     const ProgressReport* report = nullptr;
 };
+
+double NowMs() {
+    LARGE_INTEGER frequency, count;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&count);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 void CloseInternet(std::atomic<HINTERNET>& slot) {
     if (HINTERNET h = slot.exchange(nullptr)) ::InternetCloseHandle(h);
@@ -126,14 +130,17 @@ private:
 // Reads the body chunk by chunk into the open file. Success is at least the announced length
 // and every byte on disk; whatever arrived before a failure stays in the file.
 bool ReadIntoFile(HINTERNET request, HANDLE file, DWORD length, const Destination& to) {
-    std::vector<char> chunk(kReadChunk);
+    std::vector<char> chunk(tamsolo::kMostRead);
+    DWORD ask = tamsolo::kLeastRead;
     FileAppender out(file);
     unsigned long long total = 0;
     int reported = -1;
     bool written = true;
     for (;;) {
         DWORD got = 0;
-        if (!::InternetReadFile(request, chunk.data(), kReadChunk, &got)) break;
+        const double started = NowMs();
+        if (!::InternetReadFile(request, chunk.data(), ask, &got)) break;
+        ask = tamsolo::NextReadSize(ask, got, NowMs() - started);
         if (got > 0 && !out.Append(chunk.data(), got)) {
             written = false;
             break;

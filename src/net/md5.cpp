@@ -8,11 +8,17 @@ namespace {
 
 inline std::uint32_t Rotl(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
-// The block's 32-bit words, least significant byte first. Compilers turn this into one load
-// on little-endian machines.
+// One 32-bit word of the block, least significant byte first: a plain load on little-endian
+// machines, small enough to be inlined also where the compiler optimises for size.
 inline std::uint32_t Word(const std::uint8_t* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::uint32_t word;
+    std::memcpy(&word, p, 4);
+    return word;
+#else
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
            (std::uint32_t(p[3]) << 24);
+#endif
 }
 
 // The four auxiliary functions, F and G written with one operation fewer than in their
@@ -33,79 +39,75 @@ inline std::uint32_t I(std::uint32_t x, std::uint32_t y, std::uint32_t z) { retu
 void Blocks(std::uint32_t state[4], const std::uint8_t* p, std::size_t blocks) {
     std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
     for (; blocks > 0; --blocks, p += 64) {
-        const std::uint32_t m0 = Word(p), m1 = Word(p + 4), m2 = Word(p + 8), m3 = Word(p + 12);
-        const std::uint32_t m4 = Word(p + 16), m5 = Word(p + 20), m6 = Word(p + 24), m7 = Word(p + 28);
-        const std::uint32_t m8 = Word(p + 32), m9 = Word(p + 36), m10 = Word(p + 40), m11 = Word(p + 44);
-        const std::uint32_t m12 = Word(p + 48), m13 = Word(p + 52), m14 = Word(p + 56), m15 = Word(p + 60);
         const std::uint32_t a0 = a, b0 = b, c0 = c, d0 = d;
 
-        TAMSOLO_MD5_STEP(F, a, b, c, d, m0, 0xd76aa478, 7);
-        TAMSOLO_MD5_STEP(F, d, a, b, c, m1, 0xe8c7b756, 12);
-        TAMSOLO_MD5_STEP(F, c, d, a, b, m2, 0x242070db, 17);
-        TAMSOLO_MD5_STEP(F, b, c, d, a, m3, 0xc1bdceee, 22);
-        TAMSOLO_MD5_STEP(F, a, b, c, d, m4, 0xf57c0faf, 7);
-        TAMSOLO_MD5_STEP(F, d, a, b, c, m5, 0x4787c62a, 12);
-        TAMSOLO_MD5_STEP(F, c, d, a, b, m6, 0xa8304613, 17);
-        TAMSOLO_MD5_STEP(F, b, c, d, a, m7, 0xfd469501, 22);
-        TAMSOLO_MD5_STEP(F, a, b, c, d, m8, 0x698098d8, 7);
-        TAMSOLO_MD5_STEP(F, d, a, b, c, m9, 0x8b44f7af, 12);
-        TAMSOLO_MD5_STEP(F, c, d, a, b, m10, 0xffff5bb1, 17);
-        TAMSOLO_MD5_STEP(F, b, c, d, a, m11, 0x895cd7be, 22);
-        TAMSOLO_MD5_STEP(F, a, b, c, d, m12, 0x6b901122, 7);
-        TAMSOLO_MD5_STEP(F, d, a, b, c, m13, 0xfd987193, 12);
-        TAMSOLO_MD5_STEP(F, c, d, a, b, m14, 0xa679438e, 17);
-        TAMSOLO_MD5_STEP(F, b, c, d, a, m15, 0x49b40821, 22);
+        TAMSOLO_MD5_STEP(F, a, b, c, d, Word(p + 0), 0xd76aa478, 7);
+        TAMSOLO_MD5_STEP(F, d, a, b, c, Word(p + 4), 0xe8c7b756, 12);
+        TAMSOLO_MD5_STEP(F, c, d, a, b, Word(p + 8), 0x242070db, 17);
+        TAMSOLO_MD5_STEP(F, b, c, d, a, Word(p + 12), 0xc1bdceee, 22);
+        TAMSOLO_MD5_STEP(F, a, b, c, d, Word(p + 16), 0xf57c0faf, 7);
+        TAMSOLO_MD5_STEP(F, d, a, b, c, Word(p + 20), 0x4787c62a, 12);
+        TAMSOLO_MD5_STEP(F, c, d, a, b, Word(p + 24), 0xa8304613, 17);
+        TAMSOLO_MD5_STEP(F, b, c, d, a, Word(p + 28), 0xfd469501, 22);
+        TAMSOLO_MD5_STEP(F, a, b, c, d, Word(p + 32), 0x698098d8, 7);
+        TAMSOLO_MD5_STEP(F, d, a, b, c, Word(p + 36), 0x8b44f7af, 12);
+        TAMSOLO_MD5_STEP(F, c, d, a, b, Word(p + 40), 0xffff5bb1, 17);
+        TAMSOLO_MD5_STEP(F, b, c, d, a, Word(p + 44), 0x895cd7be, 22);
+        TAMSOLO_MD5_STEP(F, a, b, c, d, Word(p + 48), 0x6b901122, 7);
+        TAMSOLO_MD5_STEP(F, d, a, b, c, Word(p + 52), 0xfd987193, 12);
+        TAMSOLO_MD5_STEP(F, c, d, a, b, Word(p + 56), 0xa679438e, 17);
+        TAMSOLO_MD5_STEP(F, b, c, d, a, Word(p + 60), 0x49b40821, 22);
 
-        TAMSOLO_MD5_STEP(G, a, b, c, d, m1, 0xf61e2562, 5);
-        TAMSOLO_MD5_STEP(G, d, a, b, c, m6, 0xc040b340, 9);
-        TAMSOLO_MD5_STEP(G, c, d, a, b, m11, 0x265e5a51, 14);
-        TAMSOLO_MD5_STEP(G, b, c, d, a, m0, 0xe9b6c7aa, 20);
-        TAMSOLO_MD5_STEP(G, a, b, c, d, m5, 0xd62f105d, 5);
-        TAMSOLO_MD5_STEP(G, d, a, b, c, m10, 0x02441453, 9);
-        TAMSOLO_MD5_STEP(G, c, d, a, b, m15, 0xd8a1e681, 14);
-        TAMSOLO_MD5_STEP(G, b, c, d, a, m4, 0xe7d3fbc8, 20);
-        TAMSOLO_MD5_STEP(G, a, b, c, d, m9, 0x21e1cde6, 5);
-        TAMSOLO_MD5_STEP(G, d, a, b, c, m14, 0xc33707d6, 9);
-        TAMSOLO_MD5_STEP(G, c, d, a, b, m3, 0xf4d50d87, 14);
-        TAMSOLO_MD5_STEP(G, b, c, d, a, m8, 0x455a14ed, 20);
-        TAMSOLO_MD5_STEP(G, a, b, c, d, m13, 0xa9e3e905, 5);
-        TAMSOLO_MD5_STEP(G, d, a, b, c, m2, 0xfcefa3f8, 9);
-        TAMSOLO_MD5_STEP(G, c, d, a, b, m7, 0x676f02d9, 14);
-        TAMSOLO_MD5_STEP(G, b, c, d, a, m12, 0x8d2a4c8a, 20);
+        TAMSOLO_MD5_STEP(G, a, b, c, d, Word(p + 4), 0xf61e2562, 5);
+        TAMSOLO_MD5_STEP(G, d, a, b, c, Word(p + 24), 0xc040b340, 9);
+        TAMSOLO_MD5_STEP(G, c, d, a, b, Word(p + 44), 0x265e5a51, 14);
+        TAMSOLO_MD5_STEP(G, b, c, d, a, Word(p + 0), 0xe9b6c7aa, 20);
+        TAMSOLO_MD5_STEP(G, a, b, c, d, Word(p + 20), 0xd62f105d, 5);
+        TAMSOLO_MD5_STEP(G, d, a, b, c, Word(p + 40), 0x02441453, 9);
+        TAMSOLO_MD5_STEP(G, c, d, a, b, Word(p + 60), 0xd8a1e681, 14);
+        TAMSOLO_MD5_STEP(G, b, c, d, a, Word(p + 16), 0xe7d3fbc8, 20);
+        TAMSOLO_MD5_STEP(G, a, b, c, d, Word(p + 36), 0x21e1cde6, 5);
+        TAMSOLO_MD5_STEP(G, d, a, b, c, Word(p + 56), 0xc33707d6, 9);
+        TAMSOLO_MD5_STEP(G, c, d, a, b, Word(p + 12), 0xf4d50d87, 14);
+        TAMSOLO_MD5_STEP(G, b, c, d, a, Word(p + 32), 0x455a14ed, 20);
+        TAMSOLO_MD5_STEP(G, a, b, c, d, Word(p + 52), 0xa9e3e905, 5);
+        TAMSOLO_MD5_STEP(G, d, a, b, c, Word(p + 8), 0xfcefa3f8, 9);
+        TAMSOLO_MD5_STEP(G, c, d, a, b, Word(p + 28), 0x676f02d9, 14);
+        TAMSOLO_MD5_STEP(G, b, c, d, a, Word(p + 48), 0x8d2a4c8a, 20);
 
-        TAMSOLO_MD5_STEP(H, a, b, c, d, m5, 0xfffa3942, 4);
-        TAMSOLO_MD5_STEP(H, d, a, b, c, m8, 0x8771f681, 11);
-        TAMSOLO_MD5_STEP(H, c, d, a, b, m11, 0x6d9d6122, 16);
-        TAMSOLO_MD5_STEP(H, b, c, d, a, m14, 0xfde5380c, 23);
-        TAMSOLO_MD5_STEP(H, a, b, c, d, m1, 0xa4beea44, 4);
-        TAMSOLO_MD5_STEP(H, d, a, b, c, m4, 0x4bdecfa9, 11);
-        TAMSOLO_MD5_STEP(H, c, d, a, b, m7, 0xf6bb4b60, 16);
-        TAMSOLO_MD5_STEP(H, b, c, d, a, m10, 0xbebfbc70, 23);
-        TAMSOLO_MD5_STEP(H, a, b, c, d, m13, 0x289b7ec6, 4);
-        TAMSOLO_MD5_STEP(H, d, a, b, c, m0, 0xeaa127fa, 11);
-        TAMSOLO_MD5_STEP(H, c, d, a, b, m3, 0xd4ef3085, 16);
-        TAMSOLO_MD5_STEP(H, b, c, d, a, m6, 0x04881d05, 23);
-        TAMSOLO_MD5_STEP(H, a, b, c, d, m9, 0xd9d4d039, 4);
-        TAMSOLO_MD5_STEP(H, d, a, b, c, m12, 0xe6db99e5, 11);
-        TAMSOLO_MD5_STEP(H, c, d, a, b, m15, 0x1fa27cf8, 16);
-        TAMSOLO_MD5_STEP(H, b, c, d, a, m2, 0xc4ac5665, 23);
+        TAMSOLO_MD5_STEP(H, a, b, c, d, Word(p + 20), 0xfffa3942, 4);
+        TAMSOLO_MD5_STEP(H, d, a, b, c, Word(p + 32), 0x8771f681, 11);
+        TAMSOLO_MD5_STEP(H, c, d, a, b, Word(p + 44), 0x6d9d6122, 16);
+        TAMSOLO_MD5_STEP(H, b, c, d, a, Word(p + 56), 0xfde5380c, 23);
+        TAMSOLO_MD5_STEP(H, a, b, c, d, Word(p + 4), 0xa4beea44, 4);
+        TAMSOLO_MD5_STEP(H, d, a, b, c, Word(p + 16), 0x4bdecfa9, 11);
+        TAMSOLO_MD5_STEP(H, c, d, a, b, Word(p + 28), 0xf6bb4b60, 16);
+        TAMSOLO_MD5_STEP(H, b, c, d, a, Word(p + 40), 0xbebfbc70, 23);
+        TAMSOLO_MD5_STEP(H, a, b, c, d, Word(p + 52), 0x289b7ec6, 4);
+        TAMSOLO_MD5_STEP(H, d, a, b, c, Word(p + 0), 0xeaa127fa, 11);
+        TAMSOLO_MD5_STEP(H, c, d, a, b, Word(p + 12), 0xd4ef3085, 16);
+        TAMSOLO_MD5_STEP(H, b, c, d, a, Word(p + 24), 0x04881d05, 23);
+        TAMSOLO_MD5_STEP(H, a, b, c, d, Word(p + 36), 0xd9d4d039, 4);
+        TAMSOLO_MD5_STEP(H, d, a, b, c, Word(p + 48), 0xe6db99e5, 11);
+        TAMSOLO_MD5_STEP(H, c, d, a, b, Word(p + 60), 0x1fa27cf8, 16);
+        TAMSOLO_MD5_STEP(H, b, c, d, a, Word(p + 8), 0xc4ac5665, 23);
 
-        TAMSOLO_MD5_STEP(I, a, b, c, d, m0, 0xf4292244, 6);
-        TAMSOLO_MD5_STEP(I, d, a, b, c, m7, 0x432aff97, 10);
-        TAMSOLO_MD5_STEP(I, c, d, a, b, m14, 0xab9423a7, 15);
-        TAMSOLO_MD5_STEP(I, b, c, d, a, m5, 0xfc93a039, 21);
-        TAMSOLO_MD5_STEP(I, a, b, c, d, m12, 0x655b59c3, 6);
-        TAMSOLO_MD5_STEP(I, d, a, b, c, m3, 0x8f0ccc92, 10);
-        TAMSOLO_MD5_STEP(I, c, d, a, b, m10, 0xffeff47d, 15);
-        TAMSOLO_MD5_STEP(I, b, c, d, a, m1, 0x85845dd1, 21);
-        TAMSOLO_MD5_STEP(I, a, b, c, d, m8, 0x6fa87e4f, 6);
-        TAMSOLO_MD5_STEP(I, d, a, b, c, m15, 0xfe2ce6e0, 10);
-        TAMSOLO_MD5_STEP(I, c, d, a, b, m6, 0xa3014314, 15);
-        TAMSOLO_MD5_STEP(I, b, c, d, a, m13, 0x4e0811a1, 21);
-        TAMSOLO_MD5_STEP(I, a, b, c, d, m4, 0xf7537e82, 6);
-        TAMSOLO_MD5_STEP(I, d, a, b, c, m11, 0xbd3af235, 10);
-        TAMSOLO_MD5_STEP(I, c, d, a, b, m2, 0x2ad7d2bb, 15);
-        TAMSOLO_MD5_STEP(I, b, c, d, a, m9, 0xeb86d391, 21);
+        TAMSOLO_MD5_STEP(I, a, b, c, d, Word(p + 0), 0xf4292244, 6);
+        TAMSOLO_MD5_STEP(I, d, a, b, c, Word(p + 28), 0x432aff97, 10);
+        TAMSOLO_MD5_STEP(I, c, d, a, b, Word(p + 56), 0xab9423a7, 15);
+        TAMSOLO_MD5_STEP(I, b, c, d, a, Word(p + 20), 0xfc93a039, 21);
+        TAMSOLO_MD5_STEP(I, a, b, c, d, Word(p + 48), 0x655b59c3, 6);
+        TAMSOLO_MD5_STEP(I, d, a, b, c, Word(p + 12), 0x8f0ccc92, 10);
+        TAMSOLO_MD5_STEP(I, c, d, a, b, Word(p + 40), 0xffeff47d, 15);
+        TAMSOLO_MD5_STEP(I, b, c, d, a, Word(p + 4), 0x85845dd1, 21);
+        TAMSOLO_MD5_STEP(I, a, b, c, d, Word(p + 32), 0x6fa87e4f, 6);
+        TAMSOLO_MD5_STEP(I, d, a, b, c, Word(p + 60), 0xfe2ce6e0, 10);
+        TAMSOLO_MD5_STEP(I, c, d, a, b, Word(p + 24), 0xa3014314, 15);
+        TAMSOLO_MD5_STEP(I, b, c, d, a, Word(p + 52), 0x4e0811a1, 21);
+        TAMSOLO_MD5_STEP(I, a, b, c, d, Word(p + 16), 0xf7537e82, 6);
+        TAMSOLO_MD5_STEP(I, d, a, b, c, Word(p + 44), 0xbd3af235, 10);
+        TAMSOLO_MD5_STEP(I, c, d, a, b, Word(p + 8), 0x2ad7d2bb, 15);
+        TAMSOLO_MD5_STEP(I, b, c, d, a, Word(p + 36), 0xeb86d391, 21);
 
         a += a0;
         b += b0;

@@ -25,7 +25,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"TamsoloBenchBare";
     if (!::RegisterClassExW(&wc)) return 1;
-    const wchar_t* title = commandLine && *commandLine ? commandLine : L"bare window";
+    // The title is the command line after the program's name, quotes around it removed.
+    wchar_t title[256] = L"bare window";
+    if (commandLine && *commandLine) {
+        const wchar_t* from = commandLine[0] == L'"' ? commandLine + 1 : commandLine;
+        ::lstrcpynW(title, from, 256);
+        const int length = ::lstrlenW(title);
+        if (commandLine[0] == L'"' && length > 0 && title[length - 1] == L'"') title[length - 1] = L'\0';
+    }
     HWND wnd = ::CreateWindowExW(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
                                  480, nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;

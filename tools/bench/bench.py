@@ -45,7 +45,8 @@ opts.add_argument("--idle", type=float, default=60, help="seconds of the idle CP
 opts.add_argument("--mb", type=int, default=64, help="size of the download")
 opts.add_argument("--md5-mb", type=int, default=256, help="size of the hashed file")
 opts.add_argument("--command", default="tools/bench/bench.sh", help="the command line shown under the table")
-args = opts.parse_args()
+args = opts.parse_args(sys.argv[1:] if __name__ == "__main__" else [os.environ.get("TAMSOLO_SOURCE_DIR", "."),
+                       os.environ.get("TAMSOLO_BUILD_DIR", "build/mingw"), "build/release"])
 args.build = os.path.abspath(args.build)
 args.release = os.path.abspath(args.release)
 
@@ -65,8 +66,10 @@ def log(text):
 
 # ---------------------------------------------------------------- Linux side of Wine processes
 
-def wine_pids(image, containing=""):
-    """Linux ids of the Wine processes running this Windows program, oldest first."""
+def wine_pids(bed, image, containing=""):
+    """Linux ids of the Wine processes of the bench's prefix running this Windows program,
+    oldest first (other beds on the machine run programs of the same names)."""
+    wanted = b"WINEPREFIX=" + os.fsencode(bed.prefix)
     found = []
     for pid in os.listdir("/proc"):
         if not pid.isdigit():
@@ -74,10 +77,14 @@ def wine_pids(image, containing=""):
         try:
             with open(f"/proc/{pid}/cmdline", "rb") as f:
                 cmd = f.read().replace(b"\0", b" ").decode("utf-8", "replace").lower()
+            if image.lower() not in cmd or containing.lower() not in cmd or "winedbg" in cmd:
+                continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if wanted not in f.read().split(b"\0"):
+                    continue
         except OSError:
             continue
-        if image.lower() in cmd and containing.lower() in cmd and "winedbg" not in cmd:
-            found.append(int(pid))
+        found.append(int(pid))
     return sorted(found)
 
 
@@ -130,7 +137,7 @@ def start_up(bed, demo_exe, runs):
         line = benchrun(bed, "start", TITLE, "#32770", 100, 60000, bed.to_windows(installed))
         times.append(float(fields(line)["ms"]) / 1000)
         time.sleep(8)  # the login page's first navigation, before weighing
-        pages = wine_pids("tamsolo.exe", "/newgm")
+        pages = wine_pids(bed, "tamsolo.exe", "/newgm")
         if pages:
             page_mem.append(private_mb(pages[-1]))
         kill(bed, "Tamsolo.exe")
@@ -139,7 +146,7 @@ def start_up(bed, demo_exe, runs):
         line = benchrun(bed, "start", title, BARE_CLASS, 100, 60000, bed.to_windows(bed.bin("barewnd")), title)
         bare_times.append(float(fields(line)["ms"]) / 1000)
         time.sleep(2)
-        bare = wine_pids("barewnd.exe")
+        bare = wine_pids(bed, "barewnd.exe")
         if bare:
             bare_mem.append(private_mb(bare[-1]))
         kill(bed, "barewnd.exe")
@@ -177,8 +184,8 @@ def idle(bed, seconds):
     bed.start(bed.bin("barewnd"), ["idle bare window"])
     bed.wait_window(cls=BARE_CLASS, title="idle bare window", timeout=60)
     time.sleep(5)  # let start-up settle
-    launcher = [p for p in wine_pids("tamsolo.exe") if p not in wine_pids("tamsolo.exe", "/newgm")][-1]
-    bare = wine_pids("barewnd.exe")[-1]
+    launcher = [p for p in wine_pids(bed, "tamsolo.exe") if p not in wine_pids(bed, "tamsolo.exe", "/newgm")][-1]
+    bare = wine_pids(bed, "barewnd.exe")[-1]
     before = {p: cpu_seconds(p) for p in (launcher, bare)}
     time.sleep(seconds)
     used = {p: cpu_seconds(p) - before[p] for p in (launcher, bare)}
@@ -296,7 +303,7 @@ def main():
         log(f"idle main window with three pages, {args.idle:.0f} s")
         cpu, bare_cpu, main_mem, idle_bare_mem = idle(bed, args.idle)
         rows.append((f"idle CPU, main window with three pages, over {args.idle:.0f} s, %",
-                     cpu, bare_cpu, "barewnd.exe", cpu / bare_cpu if bare_cpu else float("inf"), "–"))
+                     cpu, bare_cpu, "barewnd.exe", cpu / bare_cpu if bare_cpu else float("nan"), "–"))
         bm = median(bare_mem + [idle_bare_mem])
         rows.append(("private memory, main process with three pages, MB", main_mem, bm, "barewnd.exe", main_mem / bm, "–"))
         pm = median(page_mem)
@@ -338,4 +345,5 @@ def main():
     print(f"Command: {args.command} {args.runs}")
 
 
-main()
+if __name__ == "__main__":
+    main()

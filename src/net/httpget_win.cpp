@@ -127,16 +127,18 @@ private:
     std::vector<char> buffer_;
 };
 
-// Reads the body chunk by chunk into the open file. Success is at least the announced length
-// and every byte on disk; whatever arrived before a failure stays in the file.
+// Reads the body chunk by chunk (each as large as NextReadSize says) into the open file.
+// Success is at least the announced length and every byte on disk; whatever arrived before a
+// failure stays in the file.
 bool ReadIntoFile(HINTERNET request, HANDLE file, DWORD length, const Destination& to) {
-    std::vector<char> chunk(tamsolo::kMostRead);
+    std::vector<char> chunk;
     DWORD ask = tamsolo::kLeastRead;
     FileAppender out(file);
     unsigned long long total = 0;
     int reported = -1;
     bool written = true;
     for (;;) {
+        if (chunk.size() < ask) chunk.resize(ask);
         DWORD got = 0;
         const double started = NowMs();
         if (!::InternetReadFile(request, chunk.data(), ask, &got)) break;

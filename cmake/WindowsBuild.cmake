@@ -94,6 +94,18 @@ foreach(src ${WIN_TEST_PROGRAMS})
   set_target_properties(${prog} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
 
+# The benchmarks' programs (tools/bench/bench.sh; never run by the tests): barewnd.exe, the bare
+# window every figure is set beside, needs nothing of the launcher; benchrun.exe times the
+# launcher's own code from inside Wine.
+add_executable(barewnd WIN32 ${CMAKE_SOURCE_DIR}/tools/bench/barewnd.cpp)
+target_compile_definitions(barewnd PRIVATE ${TAMSOLO_WIN_DEFS})
+target_link_options(barewnd PRIVATE ${TAMSOLO_LINK_STATIC} -municode -mwindows $<$<CONFIG:MinSizeRel,Release>:-s>)
+add_executable(benchrun ${CMAKE_SOURCE_DIR}/tools/bench/benchrun.cpp ${FLAVOR_SOURCES})
+target_link_libraries(benchrun PRIVATE tamsolo_win)
+target_compile_options(benchrun PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TAMSOLO_WARNINGS} -Werror>)
+target_link_options(benchrun PRIVATE ${TAMSOLO_LINK_STATIC} -municode)
+set_target_properties(barewnd benchrun PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 # The test probe.
 file(GLOB WINPROBE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/winprobe/*.cpp)
 if(WINPROBE_SOURCES)

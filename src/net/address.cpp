@@ -83,4 +83,14 @@ int ProgressPercent(std::uint64_t received, std::uint64_t length) {
     return static_cast<int>(received * 100 / length);
 }
 
+std::uint32_t NextReadSize(std::uint32_t asked, std::uint32_t got, double elapsedMs) {
+    std::uint32_t next = asked;
+    if (elapsedMs > kSlowReadMs) {
+        next = asked / 2;
+    } else if (got >= asked && elapsedMs < kQuickReadMs) {
+        next = asked * 2;
+    }
+    return next < kLeastRead ? kLeastRead : next > kMostRead ? kMostRead : next;
+}
+
 }  // namespace tamsolo

@@ -42,4 +42,17 @@ bool IsPermittedAddress(const std::u16string& address, const std::u16string* dom
 // A zero length counts as complete; large files do not overflow.
 int ProgressPercent(std::uint64_t received, std::uint64_t length);
 
+// How much the next read of a body asks for. A synchronous read returns only once it has
+// all it asked for (or the body ended), and under Wine closing the handles from another
+// thread does not interrupt it; so a cancel waits for the read in progress. Small reads keep
+// that wait short on a slow line but cost a call each, which made large downloads tens of
+// times slower than the network. The size starts small, doubles after a read that was filled
+// in under kQuickReadMs and halves after one that took longer than kSlowReadMs: reads grow
+// to the most only on a line faster than about 10 MB/s.
+constexpr std::uint32_t kLeastRead = 512;
+constexpr std::uint32_t kMostRead = 1024 * 1024;
+constexpr double kQuickReadMs = 50;
+constexpr double kSlowReadMs = 250;
+std::uint32_t NextReadSize(std::uint32_t asked, std::uint32_t got, double elapsedMs);
+
 }  // namespace tamsolo

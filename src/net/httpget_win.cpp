@@ -23,10 +23,16 @@ constexpr size_t kNoticeChars = 1024;
 struct Destination {
     const std::wstring* file = nullptr;
     std::wstring* text = nullptr;
-    DWORD chunk = 512;
     HWND progress = nullptr;
     const ProgressReport* report = nullptr;
 };
+
+double NowMs() {
+    LARGE_INTEGER frequency, count;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&count);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
 
 void CloseInternet(std::atomic<HINTERNET>& slot) {
     if (HINTERNET h = slot.exchange(nullptr)) ::InternetCloseHandle(h);
@@ -83,52 +89,66 @@ bool ContentLength(HINTERNET request, DWORD* length) {
     return size == sizeof(DWORD);
 }
 
-void ReportProgress(const Destination& to, unsigned long long received, DWORD length) {
+// Tells the bar and the caller a percentage it has not been told yet (*last: the previous
+// one, -1 before the first): at most 101 reports whatever the size, each a synchronous
+// message to another thread's window.
+void ReportProgress(const Destination& to, unsigned long long received, DWORD length, int* last) {
     const int percent = tamsolo::ProgressPercent(received, length);
+    if (percent == *last) return;
+    *last = percent;
     if (to.progress) ::SendMessageW(to.progress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     if (to.report && *to.report) (*to.report)(percent);
 }
 
-// Collects small appends into larger writes, as a buffered C stream does: one system call
-// per 512-byte chunk made the file member many times slower than the network.
+// Collects small reads into larger writes, as a buffered C stream does: one system call per
+// small piece made the file member many times slower than the network.
 class FileAppender {
 public:
     explicit FileAppender(HANDLE file) : file_(file) { buffer_.reserve(kSize); }
     bool Append(const char* data, DWORD size) {
+        if (buffer_.empty() && size >= kSize) return Write(data, size);  // large enough already
         buffer_.insert(buffer_.end(), data, data + size);
         return buffer_.size() < kSize || Flush();
     }
     bool Flush() {
-        DWORD written = 0;
-        const bool ok = buffer_.empty() ||
-                        (::WriteFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr) &&
-                         written == buffer_.size());
+        const bool ok = buffer_.empty() || Write(buffer_.data(), static_cast<DWORD>(buffer_.size()));
         buffer_.clear();
         return ok;
     }
 
 private:
+    bool Write(const char* data, DWORD size) {
+        DWORD written = 0;
+        return ::WriteFile(file_, data, size, &written, nullptr) && written == size;
+    }
+
     static constexpr size_t kSize = 64 * 1024;
     HANDLE file_;
     std::vector<char> buffer_;
 };
 
-// Reads the body chunk by chunk into the open file. Success is at least the announced length
-// and every byte on disk; whatever arrived before a failure stays in the file.
+// Reads the body chunk by chunk (each as large as NextReadSize says) into the open file.
+// Success is at least the announced length and every byte on disk; whatever arrived before a
+// failure stays in the file.
 bool ReadIntoFile(HINTERNET request, HANDLE file, DWORD length, const Destination& to) {
-    std::vector<char> chunk(to.chunk);
+    std::vector<char> chunk;
+    DWORD ask = tamsolo::kLeastRead;
     FileAppender out(file);
     unsigned long long total = 0;
+    int reported = -1;
     bool written = true;
     for (;;) {
+        if (chunk.size() < ask) chunk.resize(ask);
         DWORD got = 0;
-        if (!::InternetReadFile(request, chunk.data(), to.chunk, &got)) break;
+        const double started = NowMs();
+        if (!::InternetReadFile(request, chunk.data(), ask, &got)) break;
+        ask = tamsolo::NextReadSize(ask, got, NowMs() - started);
         if (got > 0 && !out.Append(chunk.data(), got)) {
             written = false;
             break;
         }
         total += got;
-        if (to.progress || to.report) ReportProgress(to, total, length);
+        if (to.progress || to.report) ReportProgress(to, total, length, &reported);
         ::InternetSetFilePointer(request, static_cast<LONG>(total), nullptr, FILE_BEGIN, 0);
         if (got == 0) break;
     }
@@ -228,7 +248,6 @@ bool HttpNoticePicture(const std::wstring& address, const std::wstring& file, Do
 bool HttpHallConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles) {
     Destination to;
     to.file = &file;
-    to.chunk = 1024;
     return Fetch(address, false, to, handles);
 }
 
@@ -236,7 +255,6 @@ bool HttpHallDownload(const std::wstring& address, const std::wstring& file, con
                       DownloadHandles* handles) {
     Destination to;
     to.file = &file;
-    to.chunk = 1024;
     to.report = &report;
     return Fetch(address, true, to, handles);
 }

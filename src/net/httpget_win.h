@@ -52,10 +52,11 @@ public:
 // sent, nothing is read. On a failed connect or send, *lastError gets the system's error code.
 bool HttpStatisticsRequest(const std::wstring& address, DWORD* lastError = nullptr);
 
-// The operator's update configuration into `file` (512-byte chunks).
+// The operator's update configuration into `file`.
 bool HttpUpdateConfig(const std::wstring& address, const std::wstring& file);
 
-// The new executable into `file`, reporting the position (0-100) to `progress`; permitted hosts only.
+// The new executable into `file`, setting `progress` (range 0-100) to each new percentage
+// received, synchronously; permitted hosts only.
 bool HttpUpdateDownload(const std::wstring& address, const std::wstring& file, HWND progress,
                         DownloadHandles* handles);
 
@@ -66,15 +67,15 @@ bool HttpNoticeText(const std::wstring& address, std::wstring* text, DownloadHan
 // The notice picture into `file`; permitted hosts only. With `handles`, another thread can stop it.
 bool HttpNoticePicture(const std::wstring& address, const std::wstring& file, DownloadHandles* handles = nullptr);
 
-// The game-hall configuration into `file` (1024-byte chunks), cancellable.
+// The game-hall configuration into `file`, cancellable.
 bool HttpHallConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles);
 
-// Called on the downloading thread after each chunk with the percentage received so far
-// (0-100). It must not touch windows of another thread other than by posting to them.
+// Called on the downloading thread whenever the percentage received so far (0-100) changes,
+// so at most 101 times. It must not touch windows of another thread other than by posting to them.
 using ProgressReport = std::function<void(int percent)>;
 
-// The game-hall installer into `file` (1024-byte chunks), reporting each chunk to `report`;
-// permitted hosts only; cancellable.
+// The game-hall installer into `file`, reporting each new percentage to `report`; permitted
+// hosts only; cancellable.
 bool HttpHallDownload(const std::wstring& address, const std::wstring& file, const ProgressReport& report,
                       DownloadHandles* handles);
 

@@ -17,8 +17,6 @@ public:
     std::array<std::uint8_t, 16> Finish();
 
 private:
-    void Transform(const std::uint8_t block[64]);
-
     std::uint32_t state_[4];
     std::uint64_t bitCount_ = 0;
     std::uint8_t buffer_[64];

@@ -1,6 +1,8 @@
 // The self-update: daily gate, configuration fetch, version comparison, download and swap.
 #include "net/update_win.h"
 
+#include <vector>
+
 #include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "app/startmode.h"
@@ -99,10 +101,13 @@ std::string FileMd5Hex(const std::wstring& path) {
     fw::Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};
+    // The digest does not depend on the piece size; large reads keep the system calls few.
     tamsolo::Md5 md5;
-    char piece[1024];
+    std::vector<char> piece(64 * 1024);
     DWORD got = 0;
-    while (::ReadFile(file.Get(), piece, sizeof piece, &got, nullptr) && got > 0) md5.Update(piece, got);
+    while (::ReadFile(file.Get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr) && got > 0) {
+        md5.Update(piece.data(), got);
+    }
     return tamsolo::Md5Hex(md5.Finish());
 }
 

@@ -32,7 +32,7 @@ void WriteUpdateDaySpread();
 
 // The version key of a file: its MD5 in lower-case hex, cut to leave room for the dotless version.
 std::wstring OwnVersionKey(const std::wstring& exePath);
-// MD5 of a file in lower-case hex, read in 1024-byte pieces; empty when it cannot be read.
+// MD5 of a file in lower-case hex; empty when it cannot be read.
 std::string FileMd5Hex(const std::wstring& path);
 
 }  // namespace app

@@ -106,3 +106,23 @@ TEST(Progress, PercentOfAnnouncedLength) {
     // 100 MB does not overflow the multiplication.
     EXPECT_EQ(ProgressPercent(50ull << 20, 100ull << 20), 50);
 }
+
+TEST(NextReadSize, GrowsOnAFastLineShrinksOnASlowOneWithinBounds) {
+    struct Case {
+        std::uint32_t asked, got;
+        double ms;
+        std::uint32_t next;
+    } const cases[] = {
+        {512, 512, 1, 1024},             // filled at once: double
+        {32768, 32768, 10, 65536},
+        {kMostRead, kMostRead, 1, kMostRead},  // never above the most
+        {4096, 4096, 100, 4096},         // neither quick nor slow: keep
+        {4096, 100, 1, 4096},            // the body's end came first: keep
+        {4096, 4096, 300, 2048},         // slow: halve
+        {65536, 65536, 5000, 32768},
+        {512, 512, 5000, kLeastRead},    // never below the least
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NextReadSize(c.asked, c.got, c.ms), c.next) << c.asked << " " << c.got << " " << c.ms;
+    }
+}

@@ -10,8 +10,8 @@ using namespace tamsolo::ui;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    const int width = in.ConsumeIntegralInRange(-4, 300);
-    const int height = in.ConsumeIntegralInRange(-4, 300);
+    const int width = in.ConsumeIntegralInRange(-4, 80);
+    const int height = in.ConsumeIntegralInRange(-4, 80);
     const int stride = in.ConsumeBool() ? width + in.ConsumeIntegralInRange(-2, 16) : in.ConsumeIntegral<int>();
     const std::uint32_t key = in.ConsumeIntegral<std::uint32_t>() & 0xFFFFFF;
     const std::uint32_t single = in.ConsumeIntegral<std::uint32_t>();
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The block ends right after the last pixel of the last row, so any read past it is caught.
     std::vector<std::uint32_t> pixels;
     const bool fits = width > 0 && height > 0 && stride >= width &&
-                      static_cast<long long>(height - 1) * stride + width <= 1 << 20;
+                      static_cast<long long>(height - 1) * stride + width <= 1 << 13;
     if (fits) {
         pixels.resize(static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(stride) +
                       static_cast<std::size_t>(width));

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(line.find_first_of(u"\r\n") == std::u16string::npos);
         // A line wider than the area holds one character only (a pair counts as one).
         if (measure(line) > areaWidth) {
-            FUZZ_CHECK(line.size() == 1 || (line.size() == 2 && line[0] >= 0xD800 && line[0] <= 0xDBFF &&
+            FUZZ_CHECK(line.size() <= 1 || (line.size() == 2 && line[0] >= 0xD800 && line[0] <= 0xDBFF &&
                                             line[1] >= 0xDC00 && line[1] <= 0xDFFF));
         }
         // A line never starts with the second half of a pair it was cut from.
@@ -60,11 +60,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int count = MsgBoxLineCount(text);
     const std::vector<MsgBoxLine> boxLines = MsgBoxLines(text, clientWidth, measure(text), textHeight);
     FUZZ_CHECK(static_cast<int>(boxLines.size()) == count);
+    std::u16string boxJoined, textNoCr;
     for (std::size_t i = 0; i < boxLines.size(); ++i) {
         FUZZ_CHECK(boxLines[i].text.find(u'\n') == std::u16string::npos);
-        FUZZ_CHECK(boxLines[i].text.empty() || boxLines[i].text.back() != u'\r');
         if (i > 0) FUZZ_CHECK(boxLines[i].top > boxLines[i - 1].top);
+        boxJoined += (i > 0 ? u"\n" : u"") + boxLines[i].text;
     }
+    // Apart from the CRs the lines are the text.
+    for (char16_t c : text) {
+        if (c != u'\r') textNoCr += c;
+    }
+    std::u16string boxNoCr;
+    for (char16_t c : boxJoined) {
+        if (c != u'\r') boxNoCr += c;
+    }
+    FUZZ_CHECK(boxNoCr == textNoCr);
     const Size window = MsgBoxWindowSize(measure(text), textHeight, count, button);
     FUZZ_CHECK(window.cx >= 2 * button.cx + 60 && window.cy >= textHeight + button.cy + 90);
     const std::vector<Rect> rects = MsgBoxButtonRects(style, window, button);

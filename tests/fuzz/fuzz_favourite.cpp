@@ -2,6 +2,8 @@
 // shortcut's text; files beside the program take a name from the same kind of input.
 #include "fuzz_input.h"
 
+#include <algorithm>
+
 #include "web/favourite.h"
 #include "web/localfiles.h"
 
@@ -25,6 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::u16string text = FavouriteText(url);
     FUZZ_CHECK(text.empty() || (text.size() <= kMaxFavouriteText && text.find(url) != std::u16string::npos));
+    // The address never adds a line (or a key) to the shortcut file, nor ends it early.
+    if (!text.empty()) {
+        FUZZ_CHECK(std::count(text.begin(), text.end(), u'\n') == 7 && std::count(text.begin(), text.end(), u'\r') == 7);
+        FUZZ_CHECK(text.find(u'\0') == std::u16string::npos);
+    }
 
     std::u16string beside = u"untouched";
     if (PathBesideProgram(folder, name, &beside)) {

@@ -36,7 +36,7 @@ max_len() {
     colorkey) echo 40000 ;;
     record) echo 9000 ;;
     pagecommand | notice | update) echo 8192 ;;
-    address | favourite | label) echo 4096 ;;
+    address | favourite) echo 4096 ;;
     *) echo 2048 ;;
   esac
 }

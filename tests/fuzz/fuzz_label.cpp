@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int textHeight = in.ConsumeIntegralInRange(0, 20000);
     const int clientWidth = in.ConsumeIntegralInRange(0, 20000);
     const Size button{in.ConsumeIntegralInRange(0, 500), in.ConsumeIntegralInRange(0, 500)};
-    const std::u16string text = fuzz::ConsumeText(in, 3000);
+    const std::u16string text = fuzz::ConsumeText(in, 1200);
 
     // A width per unit from the table, the sum for a text: like a font without kerning.
     const MeasureText measure = [&](const std::u16string& piece) {

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 start=$SECONDS
 status=0
 JOBS=${JOBS:-2}
-FUZZ_SECONDS=${FUZZ_SECONDS:-15}
+FUZZ_SECONDS=${FUZZ_SECONDS:-13}
 
 step() { echo; echo "==== $*"; }
 

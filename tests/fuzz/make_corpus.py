@@ -4,10 +4,10 @@
 Each seed is laid out the way the target reads it through FuzzedDataProvider: texts from the
 front (a backslash doubled, each text ended by a backslash and one more byte), numbers and
 flags from the back. The seeds are the examples the unit tests use and hostile cases.
-Run it again after changing a target's reading order; it replaces the corpus folders."""
+Run it again after changing a target's reading order; it replaces the seed-* files. Inputs
+that once were findings are kept beside them as finding-<what> and are left alone."""
 
 import os
-import shutil
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -276,8 +276,10 @@ def main():
     root = os.path.join(HERE, "corpus")
     for name, make in TARGETS.items():
         folder = os.path.join(root, name)
-        shutil.rmtree(folder, ignore_errors=True)
-        os.makedirs(folder)
+        os.makedirs(folder, exist_ok=True)
+        for old in os.listdir(folder):
+            if old.startswith("seed-"):
+                os.remove(os.path.join(folder, old))
         seeds = make() + HOSTILE
         for i, data in enumerate(seeds):
             with open(os.path.join(folder, f"seed-{i:02d}"), "wb") as f:

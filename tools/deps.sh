@@ -6,6 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ googletest
+  clang libclang-rt-14-dev llvm-14
   wine wine64 fonts-wine
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   xvfb xauth x11-utils fonts-wqy-microhei locales imagemagick xdotool

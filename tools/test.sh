@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Builds and tests everything: the portable rules natively (unit layer) and the MinGW build
-# under Wine (win and e2e layers). Both test runs always happen; the exit status is non-zero
-# when any build or test failed. Prints the counts per layer and the total time.
+# Builds and tests everything: the portable rules natively (unit layer), the MinGW build
+# under Wine (win and e2e layers) and a short fuzzing of every portable parser (fuzz layer,
+# FUZZ_SECONDS per target, tools/fuzz.sh). Every layer always runs; the exit status is
+# non-zero when any build, test or fuzz target failed. Prints the counts per layer and the
+# total time.
 set -uo pipefail
 
 cd "$(dirname "$0")/.."
 start=$SECONDS
 status=0
 JOBS=${JOBS:-2}
+FUZZ_SECONDS=${FUZZ_SECONDS:-13}
 
 step() { echo; echo "==== $*"; }
 
@@ -40,6 +43,10 @@ for preset in native mingw; do
   fi
 done
 
+step "fuzz: ${FUZZ_SECONDS}s per target"
+rm -f build/fuzz/summary.txt
+FUZZ_SKIP_DEPS=1 bash tools/fuzz.sh "$FUZZ_SECONDS" || status=1
+
 # Tests of one layer (label) and how many of them failed in the last run. Fixture tests
 # (the bed, the sandbox) carry other labels and are not counted in a layer.
 layer_line() {
@@ -70,6 +77,12 @@ if [ "${ran[mingw]}" = 1 ]; then
   if grep -qE '^[0-9]+:wine_(setup|cleanup)$' build/mingw/Testing/Temporary/LastTestsFailed.log 2>/dev/null; then
     echo "the Wine test bed itself failed (wine_setup or wine_cleanup)"
   fi
+fi
+if [ -f build/fuzz/summary.txt ]; then
+  read -r _ _ fuzz_targets _ fuzz_findings <build/fuzz/summary.txt
+  printf '%-6s %6s %7s\n' fuzz "$fuzz_targets" "$fuzz_findings"
+else
+  echo "fuzz build FAILED"
 fi
 [ "${built[native]}" = 1 ] || echo "native build FAILED"
 [ "${built[mingw]}" = 1 ] || echo "mingw build FAILED"

@@ -31,6 +31,8 @@ bool ParseNumberArgument(const std::u16string& arg, std::size_t bufferChars, std
     *value = 0;
     if (arg.empty() || bufferChars == 0 || arg.size() > bufferChars - 1) return false;
     std::size_t i = 1;  // the leading character ("/") is skipped whatever it is
+    // Blanks before the number are skipped, as the C runtime's number reader does.
+    while (i < arg.size() && (arg[i] == u' ' || (arg[i] >= u'\t' && arg[i] <= u'\r'))) ++i;
     bool negative = false;
     if (i < arg.size() && (arg[i] == u'-' || arg[i] == u'+')) {
         negative = arg[i] == u'-';

@@ -31,7 +31,8 @@ constexpr std::size_t kWindowArgChars = 16;
 constexpr std::size_t kPageCountArgChars = 8;
 
 // Reads "/1234"-style arguments: the first character is skipped whatever it is, the rest is
-// a signed decimal that stops at the first non-digit (no digits give 0). Returns false when
+// read as the C runtime reads a number: blanks skipped, then a signed decimal that stops at
+// the first non-digit (no digits give 0). Returns false when
 // the argument does not fit its buffer (more than bufferChars - 1 characters) or is empty.
 bool ParseNumberArgument(const std::u16string& arg, std::size_t bufferChars, std::int64_t* value);
 

@@ -34,6 +34,11 @@ std::u16string FavouritePath(const std::u16string& folder, const std::u16string&
 }
 
 std::u16string FavouriteText(const std::u16string& url) {
+    // The address is one value of one line: a line break in it would add keys of its own to
+    // the file, a zero would end the file early. No address a browser shows holds either.
+    for (char16_t c : url) {
+        if (c < 0x20) return {};
+    }
     std::u16string text = u"[DEFAULT]\r\nBASEURL=" + url +
                           u"\r\n[{000214A0-0000-0000-C000-000000000046}]\r\n=19,2\r\n[InternetShortcut]\r\nURL=" +
                           url + u"\r\nIDList=\r\n";

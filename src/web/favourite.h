@@ -21,7 +21,8 @@ std::u16string FavouriteFileName(const std::u16string& name);
 std::u16string FavouritePath(const std::u16string& folder, const std::u16string& name);
 
 // The shortcut's text with the address in both places, or empty when it exceeds
-// kMaxFavouriteText units.
+// kMaxFavouriteText units or the address holds a control character (a line break would add
+// lines to the file).
 std::u16string FavouriteText(const std::u16string& url);
 
 }  // namespace tamsolo

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using namespace tamsolo;
 
 namespace {
@@ -72,8 +75,13 @@ TEST(StartMode, NumberArgumentsReadDigitsUntilTheFirstNonDigit) {
     EXPECT_EQ(v, 0);
     EXPECT_TRUE(ParseNumberArgument(u"/", kWindowArgChars, &v));
     EXPECT_EQ(v, 0);
-    EXPECT_TRUE(ParseNumberArgument(u"/ 5", kWindowArgChars, &v));
-    EXPECT_EQ(v, 0);
+    // Blanks before the number are skipped, a blank after the sign ends it.
+    for (const auto& [arg, expected] : std::vector<std::pair<std::u16string, std::int64_t>>{
+             {u"/ 5", 5}, {u"/\t\n\v\f\r 42x", 42}, {u"/  -7", -7}, {u"/- 7", 0}, {u"/ ", 0}}) {
+        EXPECT_TRUE(ParseNumberArgument(arg, kWindowArgChars, &v));
+        EXPECT_EQ(v, expected);
+    }
+    EXPECT_EQ(Decide({u"/newgm", u"/ 1234", u"/ 2"}).parentPageCount, 2);
     // 15 characters fill the 16-character buffer exactly; 16 do not fit.
     EXPECT_TRUE(ParseNumberArgument(u"/99999999999999", kWindowArgChars, &v));
     EXPECT_EQ(v, 99999999999999);

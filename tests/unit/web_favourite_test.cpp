@@ -18,6 +18,15 @@ TEST(Favourite, TextThatDoesNotFitIsNotMade) {
     EXPECT_TRUE(FavouriteText(std::u16string(204, u'a')).empty());
 }
 
+TEST(Favourite, AddressWithAControlCharacterIsNotWritten) {
+    // A line break would add keys of the address's choosing to the shortcut file (an icon on
+    // a share, a second URL); a zero would end the file early.
+    for (const std::u16string& url : {std::u16string(u"http://a/\r\nIconFile=\\\\evil\\x"), std::u16string(u"http://a/\0b", 11),
+                                      std::u16string(u"http://a/\nb"), std::u16string(u"http://a/\tb")}) {
+        EXPECT_EQ(FavouriteText(url), u"") << url.size();
+    }
+}
+
 TEST(Favourite, FileNameStaysInsideTheFolder) {
     struct Case {
         std::u16string name, safe;

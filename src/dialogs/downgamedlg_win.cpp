@@ -26,7 +26,6 @@ constexpr UINT WM_HALL_FINISHED = WM_APP + 65;
 constexpr DWORD kStopWaitMs = 10000;
 
 constexpr UINT kSkinImage = 131;
-constexpr UINT kCloseImage = 132;
 constexpr UINT kButtonImage = 133;
 constexpr UINT kBarBackground = 152;
 constexpr UINT kBarFill = 153;
@@ -78,15 +77,8 @@ CDownGameDlg::~CDownGameDlg() {
 
 BOOL CDownGameDlg::OnInitDialog() {
     tamsolo::ui::CDlgEx::OnInitDialog();
-    titleHeight = 30;
-    borderWidth = 4;
-    buttonRightMargin = 0;
-    buttonTop = 0;
-    buttonSpacing = 0;
     SetTitle(kWorking);
-    const HMODULE module = fw::ResourceModule();
-    fw::Bitmap close(tamsolo::ui::LoadSkinImage(module, kCloseImage));  // the frame keeps a copy
-    SetSkin(tamsolo::ui::LoadSkinImage(module, kSkinImage), false, true, close.Get());
+    SetSmallDialogSkin(kSkinImage);
     ok_.SubclassDlgItem(IDOK, this);
     cancel_.SubclassDlgItem(IDCANCEL, this);
     label_.SubclassDlgItem(IDC_DOWNGAME_LABEL, this);

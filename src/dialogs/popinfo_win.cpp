@@ -251,6 +251,10 @@ void CPopInfoDlg::LayOutTextOnly(const RECT& client) {
 
 void CPopInfoDlg::StyleTitle(const RECT& rect) {
     Place(title_.m_hWnd, rect);
+    // The title has one row between the window's top and the text: a title longer than the row
+    // ends in "..." rather than wrapping under the text label.
+    const LONG_PTR style = ::GetWindowLongPtrW(title_.m_hWnd, GWL_STYLE);
+    ::SetWindowLongPtrW(title_.m_hWnd, GWL_STYLE, style | SS_CENTERIMAGE | SS_ENDELLIPSIS);
     title_.text = fw::W(record_.title);
     title_.textColor = kTitleColor;
     title_.fontWeight = FW_BOLD;

@@ -83,15 +83,7 @@ CSettingDlg::CSettingDlg(HWND parent)
               {IDC_SOUND_EDIT, tamsolo::HotkeyField::Sound, &tamsolo::kSoundKey, &soundVk_, {}}} {}
 
 void CSettingDlg::ApplySkin() {
-    titleHeight = 30;
-    borderWidth = 4;
-    buttonRightMargin = 0;
-    buttonTop = 0;
-    buttonSpacing = 0;
-    const HMODULE module = fw::ResourceModule();
-    // The frame keeps the background; the close strip is copied, so ours is released here.
-    fw::Bitmap close(tamsolo::ui::LoadSkinImage(module, 132));
-    SetSkin(tamsolo::ui::LoadSkinImage(module, 131), false, true, close.Get());
+    SetSmallDialogSkin(131);
     SetTitle(L"设置");
 }
 

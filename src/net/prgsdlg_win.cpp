@@ -63,15 +63,7 @@ BOOL CPrgsDlg::OnInitDialog() {
 }
 
 void CPrgsDlg::ApplySkin() {
-    titleHeight = 30;
-    borderWidth = 4;
-    buttonRightMargin = 0;
-    buttonTop = 0;
-    buttonSpacing = 0;
-    const HMODULE module = fw::ResourceModule();
-    // The frame keeps the background; the close strip is copied, so ours is released here.
-    fw::Bitmap close(tamsolo::ui::LoadSkinImage(module, 132));
-    SetSkin(tamsolo::ui::LoadSkinImage(module, 131), false, true, close.Get());
+    SetSmallDialogSkin(131);
     SetTitle(L"版本更新中...");
 }
 

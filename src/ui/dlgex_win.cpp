@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/draw_win.h"
+#include "ui/image_win.h"
 #include "ui/frame_layout.h"
 
 namespace tamsolo::ui {
@@ -161,6 +162,18 @@ HFONT CDlgEx::TitleFont() {
     titleFont_.Reset(::CreateFontIndirectW(&lf));
     titleFontWeight_ = titleWeight;
     return titleFont_.Get();
+}
+
+void CDlgEx::SetSmallDialogSkin(UINT backgroundImage) {
+    titleHeight = 30;
+    borderWidth = 4;
+    buttonRightMargin = 0;
+    buttonTop = 0;
+    buttonSpacing = 0;
+    const HMODULE module = fw::ResourceModule();
+    // The frame keeps the background; the close strip is copied, so ours is released here.
+    fw::Bitmap close(LoadSkinImage(module, 132));
+    SetSkin(LoadSkinImage(module, backgroundImage), false, true, close.Get());
 }
 
 void CDlgEx::SetTitle(const std::wstring& text) {

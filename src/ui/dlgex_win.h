@@ -35,6 +35,10 @@ public:
     void SetSkin(HBITMAP background, bool resizeToImage, bool nineSlice, HBITMAP closeImage,
                  HBITMAP minimizeImage = nullptr, HBITMAP maximizeImage = nullptr, HBITMAP restoreImage = nullptr);
     void SetTitle(const std::wstring& text);
+    // The frame of the launcher's small dialogs: a 30-pixel title bar, 4-pixel borders, only a
+    // close button (skin image 132) in the top-right corner, and the background image
+    // nine-sliced to the dialog's size.
+    void SetSmallDialogSkin(UINT backgroundImage);
 
     virtual void OnTitleClose();
     virtual void OnTitleMinimize();

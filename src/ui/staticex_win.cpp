@@ -109,6 +109,17 @@ void CStaticEx::DrawLabelText(HDC dc, const RECT& client) {
         ::GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
         return static_cast<int>(size.cx);
     };
+    if (format & DT_SINGLELINE) {
+        // A one-line label (centred image style) keeps its height: text that does not fit ends
+        // in "..." instead of wrapping onto rows that belong to the controls below it.
+        RECT box = area;
+        std::wstring whole = text;
+        for (wchar_t& c : whole) {
+            if (c == L'\r' || c == L'\n') c = L' ';
+        }
+        ::DrawTextW(dc, whole.c_str(), static_cast<int>(whole.size()), &box, format | DT_END_ELLIPSIS | DT_NOPREFIX);
+        return;
+    }
     const std::vector<std::u16string> lines = BreakLabelLines(fw::U(text), areaWidth, measure);
     RECT box{area.left, area.top, area.right, area.top + lineHeight};
     for (const std::u16string& line : lines) {

@@ -118,14 +118,7 @@ CQQLogin::~CQQLogin() {
 BOOL CQQLogin::OnInitDialog() {
     tamsolo::ui::CDlgEx::OnInitDialog();
     SetTitle(L"QQ账号安全登录");
-    titleHeight = 30;
-    borderWidth = 4;
-    buttonRightMargin = 0;
-    buttonTop = 0;
-    buttonSpacing = 0;
-    const HMODULE module = fw::ResourceModule();
-    fw::Bitmap close(tamsolo::ui::LoadSkinImage(module, 132));
-    SetSkin(tamsolo::ui::LoadSkinImage(module, 134), false, true, close.Get());
+    SetSmallDialogSkin(134);
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 740, 470, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;
 }

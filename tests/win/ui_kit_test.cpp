@@ -322,6 +322,29 @@ TEST_F(SkinKit, LabelWrapsAndGrowsButNeverShrinks) {
     EXPECT_EQ(r.bottom, grown);
 }
 
+TEST_F(SkinKit, OneLineLabelEndsInAnEllipsisAndKeepsItsHeight) {
+    CStaticEx label;
+    ASSERT_TRUE(label.Create(L"", WS_CHILD | SS_CENTER | SS_CENTERIMAGE | SS_ENDELLIPSIS, RECT{10, 40, 110, 55},
+                             frame->m_hWnd, 705));
+    label.text = L"一二三四五六七八九十一二三四五六七八九十\r\n一二三";
+    label.textColor = RGB(255, 0, 0);
+    fw::WindowDc screen(nullptr);
+    Canvas picture(screen.Get(), 100, 15);
+    label.PaintInto(picture.Dc());
+    RECT r{};
+    ::GetClientRect(label.m_hWnd, &r);
+    EXPECT_EQ(r.bottom, 15);
+    // Ink reaches close to the right edge: the row is filled up to the "...".
+    int rightmost = -1;
+    for (int y = 0; y < 15; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const COLORREF c = ::GetPixel(picture.Dc(), x, y);
+            if (GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90 && x > rightmost) rightmost = x;
+        }
+    }
+    EXPECT_GT(rightmost, 80);
+}
+
 TEST_F(SkinKit, MissingImagesDrawNothingAndDoNotCrash) {
     CTestFrame bare;
     ASSERT_TRUE(bare.Create());

@@ -137,11 +137,15 @@ TEST_F(BrowserHostTest, BeforeNavigateFiltersPageCommands) {
     }
 }
 
+// Wine takes about ten seconds to give up on a page, and several times that on a loaded
+// machine; the waits end as soon as the error is there.
+constexpr DWORD kNavigationErrorWaitMs = 120000;
+
 TEST_F(BrowserHostTest, UnreachablePageGetsTheNoticeAndRetry) {
     // Wine opens no document, so even a page the sandbox serves ends in a navigation error.
     const std::wstring url = kSandbox + L"/login.htm";
     ASSERT_TRUE(page.Browser().Navigate(url));
-    Pump(30000, [&] { return Find(page.log, L"error") != nullptr; });
+    Pump(kNavigationErrorWaitMs, [&] { return Find(page.log, L"error") != nullptr; });
     ASSERT_TRUE(Has(page.log, L"before", url));
     const Seen* error = Find(page.log, L"error");
     ASSERT_NE(error, nullptr) << "no NavigateError";
@@ -160,7 +164,7 @@ TEST_F(BrowserHostTest, UnreachablePageGetsTheNoticeAndRetry) {
     HWND retry = ::GetDlgItem(notice, web::CPageNotice::kRetryId);
     ASSERT_NE(retry, nullptr);
     ::SendMessageW(retry, BM_CLICK, 0, 0);
-    Pump(30000, [&] { return Find(page.log, L"error") != nullptr; });
+    Pump(kNavigationErrorWaitMs, [&] { return Find(page.log, L"error") != nullptr; });
     EXPECT_TRUE(Has(page.log, L"before", url));
     ASSERT_TRUE(Has(page.log, L"error", url)) << "the retry did not fail as Wine fails every page";
     EXPECT_NE(page.Browser().NoticeWindow(), nullptr);
@@ -177,7 +181,7 @@ TEST_F(BrowserHostTest, UnreachablePageGetsTheNoticeAndRetry) {
 TEST_F(BrowserHostTest, PageClosedFromItsRetryGoesQuietly) {
     const std::wstring url = kSandbox + L"/game.htm";
     ASSERT_TRUE(page.Browser().Navigate(url));
-    Pump(30000, [&] { return page.Browser().NoticeWindow() != nullptr; });
+    Pump(kNavigationErrorWaitMs, [&] { return page.Browser().NoticeWindow() != nullptr; });
     HWND notice = page.Browser().NoticeWindow();
     ASSERT_NE(notice, nullptr);
     page.closeOnNavigate = true;

@@ -1,33 +1,10 @@
 // screenshot: one window's pixels (or the whole screen) saved as PNG with GDI+.
-#include <algorithm>
-using std::max;
-using std::min;
-#include <objidl.h>  // PROPID and IStream, left out by WIN32_LEAN_AND_MEAN
-#include <gdiplus.h>
-
+#include "ui/gdiplus_win.h"  // the launcher's own scoped GDI+ start
 #include "framework/handle_win.h"
 #include "probe.h"
 
 namespace probe {
 namespace {
-
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~GdiplusSession() {
-        if (ok_) Gdiplus::GdiplusShutdown(token_);
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-    bool Ok() const { return ok_; }
-
-private:
-    ULONG_PTR token_ = 0;
-    bool ok_ = false;
-};
 
 bool PngEncoder(CLSID* clsid) {
     UINT count = 0, size = 0;
@@ -66,8 +43,8 @@ int CmdScreenshot(const Args& args) {
     }
     int width = r.right - r.left, height = r.bottom - r.top;
     if (width <= 0 || height <= 0) return Fail(kFailed, L"the window has no area");
-    GdiplusSession gdiplus;
-    if (!gdiplus.Ok()) return Fail(kFailed, L"GdiplusStartup failed");
+    tamsolo::ui::GdiplusSession gdiplus;
+    if (!gdiplus.Started()) return Fail(kFailed, L"GdiplusStartup failed");
     fw::WindowDc screen(nullptr);
     fw::MemoryDc mem(::CreateCompatibleDC(screen.Get()));
     fw::Bitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));

@@ -4,34 +4,54 @@
 
 namespace tamsolo {
 
-std::u16string CommandLineArgument(const std::u16string& arg) {
-    if (!arg.empty() && arg.find_first_of(u" \t\n\v\"") == std::u16string::npos) return arg;
-    std::u16string out = u"\"";
-    std::size_t backslashes = 0;
-    for (char16_t c : arg) {
-        if (c == u'\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes count as escapes only before a quote: there each one is doubled and the
-        // quote itself gets one more.
-        out.append(c == u'"' ? backslashes * 2 + 1 : backslashes, u'\\');
-        backslashes = 0;
-        out += c;
+namespace {
+
+const char16_t kJobPrefix[] = u"/elevated";
+
+bool BeginsWithJobPrefix(const std::u16string& arg) {
+    const std::u16string prefix = kJobPrefix;
+    return arg.size() >= prefix.size() && EqualsIgnoreCase(arg.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace
+
+std::u16string ElevatedJobArguments(ElevatedJob job) {
+    switch (job) {
+        case ElevatedJob::kInstall:
+            return kInstallJobSwitch;
+        case ElevatedJob::kUninstall:
+            return kUninstallJobSwitch;
+        case ElevatedJob::kSwap:
+            return kSwapJobSwitch;
+        case ElevatedJob::kNone:
+        case ElevatedJob::kRefused:
+            break;
     }
-    out.append(backslashes * 2, u'\\');  // before the closing quote
-    out += u'"';
-    return out;
+    return {};
 }
 
-std::u16string ElevatedRestartArguments(const std::vector<std::u16string>& originalArgs) {
-    std::u16string line;
-    for (const auto& arg : originalArgs) line += CommandLineArgument(arg) + u" ";
-    return line + kElevatedRestartSwitch;
+ElevatedJob ElevatedJobFrom(const std::vector<std::u16string>& args) {
+    bool mentioned = false;
+    for (const auto& arg : args) mentioned = mentioned || BeginsWithJobPrefix(arg);
+    if (!mentioned) return ElevatedJob::kNone;
+    if (args.size() == 1) {
+        for (ElevatedJob job : {ElevatedJob::kInstall, ElevatedJob::kUninstall, ElevatedJob::kSwap}) {
+            if (EqualsIgnoreCase(args[0], ElevatedJobArguments(job))) return job;
+        }
+    }
+    return ElevatedJob::kRefused;
 }
 
-bool IsElevatedRestart(const std::vector<std::u16string>& args) {
-    return !args.empty() && EqualsIgnoreCase(args.back(), kElevatedRestartSwitch);
+std::vector<AccessEntry> ProgramFolderAccess() {
+    return {{Trustee::kSystem, kFileFullControl, true},
+            {Trustee::kAdministrators, kFileFullControl, true},
+            {Trustee::kUsers, kFileReadExecute, true}};
+}
+
+std::vector<AccessEntry> LauncherKeyAccess() {
+    return {{Trustee::kSystem, kKeyFullControl, true},
+            {Trustee::kAdministrators, kKeyFullControl, true},
+            {Trustee::kUsers, kKeyRead, true}};
 }
 
 }  // namespace tamsolo

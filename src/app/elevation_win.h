@@ -1,50 +1,68 @@
 // Least privilege: the launcher runs with the player's own rights. The few steps that change
-// the machine (installing, uninstalling) restart the program with administrator rights when
-// they are refused, and the installation opens its folder and registry key to ordinary users
-// so that counting, the update gate and the self-update need no administrator afterwards.
+// the machine (installing, uninstalling, putting an update in place) run in a copy restarted
+// with administrator rights for that one job, and what the installation makes belongs to
+// administrators: ordinary users may read and run the program folder and read the key.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "app/elevation.h"
 #include "framework/handle_win.h"
 
 namespace app {
 
-// Whether this process is the copy restarted with administrator rights (its last argument is
-// the restart switch). Such a copy never restarts again.
-bool IsElevatedRestart();
+// The job this process was started for (none for an ordinary start).
+tamsolo::ElevatedJob ElevatedJobOfThisStart();
+// Whether this process runs one of the elevated jobs. Such a copy never restarts again.
+bool IsElevatedJob();
 
 // Opens (creating it when missing) the launcher's key of the machine-wide hive with the right
-// to change who may use it. Only an administrator gets that right, so a refusal is how the
-// install and the uninstall learn that they need one. Returns the system's result.
+// to change who may use it. Only an administrator gets that right, so a refusal is how a
+// machine-wide step learns that it needs one. Returns the system's result.
 LONG OpenLauncherKeyAsAdministrator(fw::RegKey* key);
 
 // Whether a machine-wide step's result means that the player's rights are not enough.
 bool NeedsAdministrator(LONG result);
 
 enum class Restart {
-    kStarted,   // the restarted copy runs
+    kStarted,   // the copy ran and ended; its exit code is kept
     kDeclined,  // the player declined the consent prompt
     kFailed,    // it could not be started for another reason
 };
-// Starts this executable again with administrator rights ("runas"), with this process's own
-// arguments followed by the restart switch. *process receives its handle when asked for.
-Restart RestartElevated(fw::Handle* process);
+struct JobRun {
+    Restart restart = Restart::kFailed;
+    DWORD exitCode = 0;  // one of tamsolo::kJob… when started
+};
+// Starts this executable with administrator rights ("runas") with the job's own fixed command
+// line, and waits for it to end.
+JobRun RunElevatedJob(tamsolo::ElevatedJob job);
 
-// Lets ordinary users (BUILTIN\Users) change files in the folder and everything created in it
-// later: modify rights, inherited by files and sub-folders. Returns whether the grant was made.
-bool GrantUsersFolder(const std::wstring& folder);
-// Lets ordinary users read and write the key's values and sub-keys, but neither delete it nor
-// change who may use it. The handle needs READ_CONTROL and WRITE_DAC. Returns whether the grant
-// was made.
-bool GrantUsersKey(HKEY key);
+// Whether an existing folder may be taken as the program folder: not a junction or symbolic
+// link, and owned by SYSTEM, Administrators, TrustedInstaller or the account running this
+// step. The same account covers a folder made by an earlier installation under Wine, which
+// reports every file as the current user's; on Windows an administrator's step makes its
+// folders owned by Administrators.
+enum class FolderTrust { kTrusted, kMissing, kLink, kForeignOwner };
+FolderTrust InspectFolder(const std::wstring& folder);
 
-// An installation made by an earlier version, which ran with administrator rights throughout,
-// is not open to ordinary users. A start that happens to have administrator rights (the first
-// start after such a version updated itself is one) opens it, as the installation does now.
-void OpenInstallationToUsersIfAdministrator();
+// Makes the program folder and its parent when missing, then gives the program folder its own
+// list: owner Administrators, SYSTEM and Administrators full control, Users read and run,
+// nothing inherited from above, passed on to everything inside (which takes back the modify
+// rights an earlier version gave ordinary users). A folder or parent that is a link or belongs
+// to another account is left as it is.
+enum class ProgramFolder { kProtected, kUntrusted, kFailed };
+ProgramFolder SecureProgramFolder(const std::wstring& installDir);
+
+// Gives a folder the program folder's list (owner and access). Returns whether it was set.
+bool ProtectFolder(const std::wstring& folder);
+// Gives the launcher's key its list: SYSTEM and Administrators full control, Users read, nothing
+// inherited from above. The handle needs WRITE_DAC. Returns whether it was set.
+bool ProtectKey(HKEY key);
+
+// What the player is told when the program folder cannot be trusted; the step then stops.
+void TellFolderUntrusted(const std::wstring& installDir);
 
 // The test build can play a standard user under Wine, which grants everything: its
 // TAMSOLO_TEST_ELEVATION variable says how ("standard-user": refused until restarted,

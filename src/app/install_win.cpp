@@ -13,6 +13,7 @@
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
 #include "framework/trace_win.h"
+#include "net/update_win.h"
 
 namespace app {
 
@@ -51,16 +52,24 @@ bool CreateStartMenuShortcut(const std::wstring& name, const std::wstring& insta
 
 namespace {
 
-// The machine-wide part: the launcher's key, the install directory (both opened to ordinary
-// users), the copy and the shortcuts. Each step fails silently. Returns whether the copy is in place.
-bool MakeMachinePart(fw::RegKey key, const std::wstring& installDir, const std::wstring& self,
-                     const std::wstring& target) {
-    if (key) GrantUsersKey(key.Get());
+// The machine-wide part: the launcher's key, the install directory (both belonging to
+// administrators), the copy and the shortcuts. Nothing is made in a folder that cannot be
+// trusted; otherwise each step fails silently and the next one still runs.
+InstallOutcome MakeMachinePart(fw::RegKey key, const std::wstring& installDir, const std::wstring& self,
+                               const std::wstring& target) {
+    switch (SecureProgramFolder(installDir)) {
+        case ProgramFolder::kUntrusted:
+            TellFolderUntrusted(installDir);
+            return InstallOutcome::kRefused;
+        case ProgramFolder::kFailed:
+        case ProgramFolder::kProtected:
+            break;  // a folder without its list is no worse than the system's default
+    }
+    if (key) {
+        ProtectKey(key.Get());
+        WriteUpdateDaySpread(key.Get());
+    }
     key.Reset();
-    const std::wstring parent = installDir.substr(0, installDir.rfind(L'\\'));
-    ::CreateDirectoryW(parent.c_str(), nullptr);
-    ::CreateDirectoryW(installDir.c_str(), nullptr);
-    GrantUsersFolder(installDir);
 
     bool copied = true;
     if (!tamsolo::SamePathIgnoringCase(fw::U(target), fw::U(self))) {
@@ -69,7 +78,7 @@ bool MakeMachinePart(fw::RegKey key, const std::wstring& installDir, const std::
     CreateDesktopShortcut(target);
     CreateStartMenuShortcut(kName, target, fw::W(tamsolo::kShortcutArgs));
     CreateStartMenuShortcut(kUninstallName, target, fw::W(tamsolo::kUninstallArgs));
-    return copied;
+    return copied ? InstallOutcome::kInstalled : InstallOutcome::kFailed;
 }
 
 void StartInstalledCopy(const std::wstring& target) {
@@ -78,42 +87,64 @@ void StartInstalledCopy(const std::wstring& target) {
     fw::Trace(L"install-done");
 }
 
+struct Paths {
+    std::wstring installDir;
+    std::wstring self;
+    std::wstring target;
+};
+
+bool FindPaths(Paths* paths) {
+    paths->installDir = fw::InstallDir();
+    paths->self = fw::ExePath();
+    if (paths->installDir.empty() || paths->self.empty()) return false;
+    paths->target =
+        fw::W(tamsolo::FileInInstallDir(fw::U(paths->installDir), tamsolo::FileNameOf(fw::U(paths->self))));
+    return true;
+}
+
 }  // namespace
+
+InstallOutcome InstallMachinePart() {
+    fw::Trace(L"install-machine-part");
+    fw::ComInit com;
+    Paths paths;
+    if (!FindPaths(&paths)) return InstallOutcome::kFailed;
+    fw::RegKey key;
+    OpenLauncherKeyAsAdministrator(&key);  // refused even now: the key stays as it is
+    const InstallOutcome outcome = MakeMachinePart(std::move(key), paths.installDir, paths.self, paths.target);
+    fw::Trace(L"install-machine-part-done");
+    return outcome;
+}
 
 InstallOutcome Install() {
     fw::Trace(L"install");
     fw::ComInit com;
-    const std::wstring installDir = fw::InstallDir();
-    const std::wstring self = fw::ExePath();
-    if (installDir.empty() || self.empty()) return InstallOutcome::kFailed;
-    const std::wstring target = fw::W(tamsolo::FileInInstallDir(fw::U(installDir), tamsolo::FileNameOf(fw::U(self))));
+    Paths paths;
+    if (!FindPaths(&paths)) return InstallOutcome::kFailed;
 
     // The first machine-wide step tells whether the player's rights are enough; refused, nothing
     // has been made yet, so a declined prompt leaves no half-made installation behind.
     fw::RegKey key;
-    const LONG opened = OpenLauncherKeyAsAdministrator(&key);
-    const bool restarted = IsElevatedRestart();
-    if (NeedsAdministrator(opened) && !restarted) {
-        fw::Handle elevated;
-        switch (RestartElevated(&elevated)) {
+    if (NeedsAdministrator(OpenLauncherKeyAsAdministrator(&key))) {
+        const JobRun run = RunElevatedJob(tamsolo::ElevatedJob::kInstall);
+        switch (run.restart) {
             case Restart::kDeclined:
+            case Restart::kFailed:
+                // Never with the player's rights: a folder an ordinary user makes is theirs to change.
                 return InstallOutcome::kDeclined;
             case Restart::kStarted:
-                ::WaitForSingleObject(elevated.Get(), INFINITE);
-                fw::Trace(L"install-elevated-ended");
-                StartInstalledCopy(target);
-                return FileExists(target) ? InstallOutcome::kInstalled : InstallOutcome::kFailed;
-            case Restart::kFailed:
-                break;  // go on with the player's rights: each step fails silently
+                break;
         }
+        fw::Trace(L"install-elevated-ended");
+        if (run.exitCode == tamsolo::kJobRefused) return InstallOutcome::kRefused;
+        if (!FileExists(paths.target)) return InstallOutcome::kFailed;
+        StartInstalledCopy(paths.target);
+        return run.exitCode == tamsolo::kJobDone ? InstallOutcome::kInstalled : InstallOutcome::kFailed;
     }
-    const bool copied = MakeMachinePart(std::move(key), installDir, self, target);
-    if (restarted) {
-        fw::Trace(L"install-machine-part-done");
-        return InstallOutcome::kMachinePartDone;
-    }
-    StartInstalledCopy(target);
-    return copied ? InstallOutcome::kInstalled : InstallOutcome::kFailed;
+    const InstallOutcome outcome = MakeMachinePart(std::move(key), paths.installDir, paths.self, paths.target);
+    if (outcome == InstallOutcome::kRefused) return outcome;
+    StartInstalledCopy(paths.target);
+    return outcome;
 }
 
 }  // namespace app

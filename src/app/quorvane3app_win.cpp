@@ -52,17 +52,26 @@ BOOL CQuorvane3App::InitInstance() {
     icc.dwICC = 0xFF;
     ::InitCommonControlsEx(&icc);
 
-    // 3. The role of this process and the two events of the statistics requests.
-    const int mode = app::ComputeStartMode();
-    fw::SetTraceMode(mode);
-    fw::Trace(L"start");
+    // 3. The two events of the statistics requests.
     requestTaken.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     requestDone.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
 
-    // 4. Uninstallation, after the player confirms it. A copy restarted with administrator
-    // rights was confirmed in the copy that restarted it: the question is asked once.
+    // A copy restarted with administrator rights does its one job and ends; its command line is
+    // its own, so the start-mode rule never sees it.
+    const tamsolo::ElevatedJob job = app::ElevatedJobOfThisStart();
+    if (job != tamsolo::ElevatedJob::kNone) {
+        m_exitCode = static_cast<int>(RunElevatedJob(job));
+        return FALSE;
+    }
+
+    // The role of this process.
+    const int mode = app::ComputeStartMode();
+    fw::SetTraceMode(mode);
+    fw::Trace(L"start");
+
+    // 4. Uninstallation, after the player confirms it.
     if (mode == kModeUninstall) {
-        if (app::IsElevatedRestart() || ShowMessageBox(4, kAppTitle, kUninstallQuestion, nullptr) == IDYES) {
+        if (ShowMessageBox(4, kAppTitle, kUninstallQuestion, nullptr) == IDYES) {
             if (app::Uninstall(*this)) WaitForever(requestDone.Get());
         }
         return FALSE;
@@ -87,18 +96,13 @@ BOOL CQuorvane3App::InitInstance() {
     }
 
     // 7. GDI+ for the skin images.
-    Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, nothing suppressed
-    if (Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr) != Gdiplus::Ok) gdiplusToken = 0;
+    StartGdiplus();
 
-    // 8. First start of a downloaded copy: install, report, end. A declined consent prompt
-    // installed nothing, so nothing is counted; a copy restarted with administrator rights only
-    // makes the machine-wide part, and the copy that restarted it counts and reports.
+    // 8. First start of a downloaded copy: install, report, end. Without administrator rights
+    // or in a folder that cannot be trusted nothing was installed, so nothing is counted.
     if (mode == kModeFirstStart) {
         const app::InstallOutcome outcome = app::Install();
-        if (outcome == app::InstallOutcome::kDeclined || outcome == app::InstallOutcome::kMachinePartDone) {
-            return FALSE;
-        }
-        app::WriteUpdateDaySpread();
+        if (outcome == app::InstallOutcome::kDeclined || outcome == app::InstallOutcome::kRefused) return FALSE;
         unsigned count = app::IncrementCounter(L"Inst");
         app::SendStatisticsRequest(app::StatisticsAddress(app::kInstallRequest, count), *this);
         WaitForever(requestDone.Get());
@@ -113,7 +117,6 @@ BOOL CQuorvane3App::InitInstance() {
 
     // 10. Ordinary starts are counted without waiting for the report.
     if (mode == kModeShortcutStart || mode == kModeInstalledStart) {
-        app::OpenInstallationToUsersIfAdministrator();
         unsigned count = app::IncrementCounter(L"Game");
         app::SendStatisticsRequest(app::StatisticsAddress(app::kStartRequest, count), *this);
     }
@@ -159,9 +162,46 @@ void CQuorvane3App::RunPartnerStart() {
 }
 
 void CQuorvane3App::RelaunchAfterUpdate() {
+    // Started by this process, so with the player's rights, never the swap's.
     fw::Trace(L"relaunch");
     fw::StartProcess(fw::SelfCommandLine(L""));  // a failed start is not reported
-    app::RecordUpdateDay();
+}
+
+void CQuorvane3App::StartGdiplus() {
+    if (gdiplusToken) return;
+    Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, nothing suppressed
+    if (Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr) != Gdiplus::Ok) gdiplusToken = 0;
+}
+
+DWORD CQuorvane3App::RunElevatedJob(tamsolo::ElevatedJob job) {
+    StartGdiplus();  // the jobs may show the progress dialog or a message box
+    switch (job) {
+        case tamsolo::ElevatedJob::kInstall: {
+            fw::SetTraceMode(kModeFirstStart);
+            fw::Trace(L"elevated-job install");
+            const app::InstallOutcome outcome = app::InstallMachinePart();
+            return outcome == app::InstallOutcome::kInstalled ? tamsolo::kJobDone
+                   : outcome == app::InstallOutcome::kRefused ? tamsolo::kJobRefused
+                                                                : tamsolo::kJobFailed;
+        }
+        case tamsolo::ElevatedJob::kUninstall:
+            // The player confirmed it in the copy that restarted this one: the question is asked once.
+            fw::SetTraceMode(kModeUninstall);
+            fw::Trace(L"elevated-job uninstall");
+            if (!app::Uninstall(*this)) return tamsolo::kJobFailed;
+            WaitForever(requestDone.Get());
+            return tamsolo::kJobDone;
+        case tamsolo::ElevatedJob::kSwap:
+            fw::SetTraceMode(kModeSelfUpdate);
+            fw::Trace(L"elevated-job swap");
+            return app::SwapInUpdate(*this);
+        case tamsolo::ElevatedJob::kNone:
+        case tamsolo::ElevatedJob::kRefused:
+            break;
+    }
+    // A job switch in any other company: not ours to carry out.
+    fw::Trace(L"elevated-job refused");
+    return tamsolo::kJobFailed;
 }
 
 int CQuorvane3App::ExitInstance() {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/elevation.h"
 #include "framework/app_win.h"
 #include "framework/handle_win.h"
 #include "net/prgsdlg_win.h"
@@ -29,6 +30,8 @@ public:
 
 private:
     void RelaunchAfterUpdate();
+    void StartGdiplus();
+    DWORD RunElevatedJob(tamsolo::ElevatedJob job);
     void RunPartnerStart();
     BOOL RunPageProcess(int mode);
 

@@ -1,4 +1,4 @@
-// Usage counters in the install directory's Statistic.ini and the request thread that reports them.
+// Usage counters in the per-user Statistic.ini and the request thread that reports them.
 #include "app/statistics_win.h"
 
 #include <process.h>
@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/counter.h"
-#include "app/installrules.h"
 #include "framework/paths_win.h"
 #include "app/quorvane3app_win.h"
 #include "framework/handle_win.h"
@@ -37,13 +36,10 @@ unsigned __stdcall RequestThread(void* param) {
     return 0;
 }
 
-// Empty when the install directory is unknown: the counters are then not stored anywhere.
-std::wstring StatisticsFile() { return fw::W(tamsolo::FileInInstallDir(fw::U(fw::InstallDir()), u"Statistic.ini")); }
-
 }  // namespace
 
 unsigned IncrementCounter(const wchar_t* key) {
-    const std::wstring file = StatisticsFile();
+    const std::wstring file = fw::StatisticsFile();  // empty: the counters are not stored
     if (file.empty()) return tamsolo::NextCounterValue(u"0");
     const wchar_t* section = reinterpret_cast<const wchar_t*>(tamsolo::kStatisticsSection);
     wchar_t stored[tamsolo::kCounterChars] = {};

@@ -13,7 +13,7 @@ constexpr const wchar_t* kStartRequest = L"/active.htm?tag=tamsolo&ver=3.0.0.1";
 constexpr const wchar_t* kPartnerStartRequest = L"/active.htm?tag=webcorvel&ver=3.0.0.1";
 constexpr const wchar_t* kUninstallRequest = L"/uninstall.htm?tag=tamsolo&ver=3.0.0.1";
 
-// Adds 1 to a counter of section "Tamsolo" in the install directory's Statistic.ini; returns the new value.
+// Adds 1 to a counter of section "Tamsolo" in the per-user Statistic.ini; returns the new value.
 unsigned IncrementCounter(const wchar_t* key);
 // The statistics host + path and query + "&count=" + count.
 std::wstring StatisticsAddress(const wchar_t* pathAndQuery, unsigned count);

@@ -74,8 +74,10 @@ void ScheduleSelfRemoval() {
     const std::string exeAnsi = fw::ToAnsi(exe);
     if (exe.empty() || exeAnsi.empty()) return;
     const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
-    const std::string script =
-        tamsolo::BuildDelSelfScript(web::CountFiles(folder), exeAnsi, fw::ToAnsi(scriptPath));
+    // The script's "del" of a folder would reach into a link's target: a linked folder is never
+    // emptied, only the program in it deleted.
+    const std::size_t files = web::IsLinkPath(folder) ? 2 : web::CountFiles(folder);
+    const std::string script = tamsolo::BuildDelSelfScript(files, exeAnsi, fw::ToAnsi(scriptPath));
     if (script.empty() || AppendToFile(scriptPath, script) < 0) return;
 
     std::string commandLine = "\"" + fw::ToAnsi(scriptPath) + "\"";
@@ -90,13 +92,18 @@ void ScheduleSelfRemoval() {
 bool Uninstall(CQuorvane3App& app) {
     fw::Trace(L"uninstall");
     {
-        // Removing the key is the first machine-wide step; refused, nothing is removed here.
+        // Removing the key is the first machine-wide step; refused, the copy restarted for the
+        // job removes, counts, reports and tells, and nothing more happens here.
         fw::RegKey key;
-        if (NeedsAdministrator(OpenLauncherKeyAsAdministrator(&key)) && !IsElevatedRestart() &&
-            RestartElevated(nullptr) != Restart::kFailed) {
+        if (NeedsAdministrator(OpenLauncherKeyAsAdministrator(&key)) && !IsElevatedJob() &&
+            RunElevatedJob(tamsolo::ElevatedJob::kUninstall).restart != Restart::kFailed) {
             return false;
         }
     }
+    // What an earlier version opened to ordinary users is theirs no longer, even for the moment
+    // until the script has deleted the program (the folder may stay, holding other files).
+    const std::wstring installDir = fw::InstallDir();
+    if (!installDir.empty() && InspectFolder(installDir) == FolderTrust::kTrusted) ProtectFolder(installDir);
     DeleteLauncherKey();
     RemoveShortcuts();
     ScheduleSelfRemoval();

@@ -11,7 +11,6 @@
 #include "net/updaterules.h"
 #include "operator_config.h"
 #include "ui/image_win.h"
-#include "web/localfiles_win.h"
 
 namespace dialogs {
 
@@ -119,8 +118,8 @@ void CDownGameDlg::PrepareControls() {
 }
 
 bool CDownGameDlg::StartWorker() {
-    std::wstring configFile;
-    if (!web::PathBesideProgram(hallId_ + L".ini", &configFile)) return false;
+    const std::wstring configFile = fw::UserStateFile(hallId_ + L".ini");
+    if (configFile.empty()) return false;
     job_ = std::make_shared<Job>();
     job_->configAddress = configAddress;
     job_->configFile = configFile;

@@ -3,11 +3,11 @@
 #include <shellapi.h>
 #include <process.h>
 
+#include "framework/paths_win.h"
 #include "framework/text_win.h"
 #include "operator_config.h"
 #include "ui/image_win.h"
 #include "web/datetext_win.h"
-#include "web/localfiles_win.h"
 
 namespace dialogs {
 
@@ -32,12 +32,6 @@ constexpr COLORREF kColorKey = RGB(255, 0, 255);
 const wchar_t kSection[] = L"Tamsolo";
 
 std::atomic<int> g_shownAgain{0};
-
-std::wstring BesideProgram(const wchar_t* name) {
-    std::wstring path;
-    web::PathBesideProgram(name, &path);
-    return path;
-}
 
 std::wstring ReadKey(const std::wstring& file, const wchar_t* key, DWORD chars) {
     if (file.empty()) return {};
@@ -82,8 +76,8 @@ FW_END_MESSAGE_MAP()
 CPopInfoDlg::CPopInfoDlg(HWND mainWindow)
     : tamsolo::ui::CDlgEx(IDD_POPINFO_DLG, mainWindow),
       noticeAddress(fw::W(TAMSOLO_NOTICE_HOST) + L"/notice/tamsolo.txt"),
-      statisticsFile(BesideProgram(L"Statistic.ini")),
-      pictureFile(BesideProgram(L"PopWnd.jpg")) {}
+      statisticsFile(fw::StatisticsFile()),
+      pictureFile(fw::UserStateFile(L"PopWnd.jpg")) {}
 
 CPopInfoDlg::~CPopInfoDlg() {
     StopFetch();

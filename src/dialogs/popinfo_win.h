@@ -44,8 +44,8 @@ public:
 
     // Where the notice and its picture come from and go (tests point them elsewhere).
     std::wstring noticeAddress;
-    std::wstring statisticsFile;  // Statistic.ini beside the program
-    std::wstring pictureFile;     // PopWnd.jpg beside the program
+    std::wstring statisticsFile;  // the per-user Statistic.ini
+    std::wstring pictureFile;     // PopWnd.jpg in the per-user folder
 
     // The notice as decided, once the fetch is over.
     bool Decided() const { return decided_; }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cmdline.h"
+#include "app/installrules.h"
 #include "app/startmode.h"
 #include "framework/handle_win.h"
 #include "framework/text_win.h"
@@ -29,6 +30,37 @@ std::wstring InstallDir() {
         return {};  // unknown; never a folder in the root of the current drive
     }
     return W(tamsolo::InstallDirFrom(U(folder)));
+}
+
+std::wstring UserStateDir() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                  folder)) ||
+        !folder[0]) {
+        return {};
+    }
+    const std::wstring dir = W(tamsolo::UserStateDirFrom(U(folder)));
+    if (dir.empty()) return {};
+    // Both levels; existing folders are fine.
+    ::CreateDirectoryW(dir.substr(0, dir.rfind(L'\\')).c_str(), nullptr);
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::wstring UserStateFile(const std::wstring& name) {
+    return W(tamsolo::StateFileIn(U(UserStateDir()), U(name)));
+}
+
+std::wstring StatisticsFile() {
+    const std::wstring file = UserStateFile(W(tamsolo::kStatisticsFileName));
+    if (file.empty()) return {};
+    if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const std::wstring exe = ExePath();
+        const std::wstring older = exe.substr(0, exe.rfind(L'\\') + 1) + W(tamsolo::kStatisticsFileName);
+        // Fails when the user's file exists after all (another process was first): never replaced.
+        if (exe.find(L'\\') != std::wstring::npos) ::CopyFileW(older.c_str(), file.c_str(), TRUE);
+    }
+    return file;
 }
 
 HANDLE StartProcessKeepHandle(const std::wstring& commandLine) {

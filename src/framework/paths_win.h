@@ -11,6 +11,20 @@ namespace fw {
 std::wstring ExePath();
 // The common application-data folder + "\Kelvra\GameLogin", no trailing backslash.
 std::wstring InstallDir();
+// The one place that names the per-user folder: everything an ordinary start writes (counters,
+// hotkeys, notice state, the notice picture, configuration files fetched from the operator, the
+// update download, crash dumps) lives in the user's local application-data folder +
+// "\Kelvra\GameLogin", made when missing. The program folder belongs to administrators.
+// Empty when the user's folder is unknown.
+std::wstring UserStateDir();
+// A file in the per-user folder; empty when the folder is unknown or the name is not a plain
+// file name.
+std::wstring UserStateFile(const std::wstring& name);
+// The statistics file (counters, hotkeys, notice state) in the per-user folder. When the user
+// has none yet and an earlier version left one beside the program, that one is copied over
+// first, so stored hotkeys and notice state survive the move; a user's file is never replaced.
+std::wstring StatisticsFile();
+
 // Starts a program in the idle priority class, shown normally, without inherited handles.
 // The handles of the new process are closed; returns whether it started.
 bool StartProcess(const std::wstring& commandLine);

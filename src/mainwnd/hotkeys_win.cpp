@@ -4,7 +4,7 @@
 
 #include "app/counter.h"
 #include "framework/text_win.h"
-#include "web/localfiles_win.h"
+#include "framework/paths_win.h"
 
 namespace mainwnd {
 
@@ -13,12 +13,6 @@ namespace {
 constexpr DWORD kBindingChars = 32;
 
 const wchar_t* Section() { return reinterpret_cast<const wchar_t*>(tamsolo::kStatisticsSection); }
-
-std::wstring IniBesideProgram() {
-    std::wstring path;
-    if (!web::PathBesideProgram(L"Statistic.ini", &path)) return L"";
-    return path;
-}
 
 bool KeyDown(SHORT state) { return (state & 0xFF00) != 0; }
 
@@ -30,7 +24,7 @@ HotkeySet& Hotkeys() {
 }
 
 tamsolo::HotkeyBinding LoadHotkeyBinding(const tamsolo::HotkeyKey& key) {
-    const std::wstring file = IniBesideProgram();
+    const std::wstring file = fw::StatisticsFile();
     const wchar_t* fallback = reinterpret_cast<const wchar_t*>(key.defaultText);
     if (file.empty()) return tamsolo::ParseBinding(key.defaultText);
     wchar_t text[kBindingChars] = {};
@@ -47,7 +41,7 @@ void LoadAllHotkeys() {
 }
 
 bool StoreHotkeyBinding(const tamsolo::HotkeyKey& key, const tamsolo::HotkeyBinding& binding) {
-    const std::wstring file = IniBesideProgram();
+    const std::wstring file = fw::StatisticsFile();
     if (file.empty()) return false;
     return ::WritePrivateProfileStringW(Section(), reinterpret_cast<const wchar_t*>(key.name),
                                         fw::W(tamsolo::FormatStoredBinding(binding)).c_str(), file.c_str()) != FALSE;

@@ -14,6 +14,8 @@
 #include "net/prgsdlg_win.h"
 #include "net/updaterules.h"
 #include "operator_config.h"
+#include "app/elevation_win.h"
+#include "app/installrules.h"
 #include "web/localfiles_win.h"
 
 namespace app {
@@ -27,12 +29,14 @@ constexpr size_t kPathChars = 260;
 // The key published with the address of the last check: the download must agree with it.
 std::wstring g_publishedKey;
 
-fw::RegKey OpenLauncherKey(REGSAM access) {
+constexpr wchar_t kConfigName[] = L"ConfigTamsolo.htm";
+constexpr wchar_t kDownloadName[] = L"NewTamsolo.exe";
+constexpr wchar_t kOldName[] = L"OldTamsolo.exe";
+
+// Ordinary starts only read the machine-wide values; administrators' steps write them.
+fw::RegKey OpenLauncherKeyForReading() {
     fw::RegKey key;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLauncherKey, 0, nullptr, 0, access, nullptr, key.Put(), nullptr) !=
-        ERROR_SUCCESS) {
-        key.Reset();
-    }
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLauncherKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) key.Reset();
     return key;
 }
 
@@ -59,7 +63,7 @@ tamsolo::DateTime FromSystemTime(const SYSTEMTIME& st) {
 }
 
 bool GateAllows() {
-    fw::RegKey key = OpenLauncherKey(KEY_READ);
+    fw::RegKey key = OpenLauncherKeyForReading();
     if (!key) return false;
     SYSTEMTIME now{};
     ::GetSystemTime(&now);
@@ -67,17 +71,11 @@ bool GateAllows() {
                                      FromSystemTime(now));
 }
 
-std::wstring BesideProgram(const wchar_t* name) {
-    std::wstring path;
-    web::PathBesideProgram(name, &path);
-    return path;
-}
-
 // Fetches the operator's configuration and reads the key and the download address from it.
 // *fetched tells whether the configuration arrived whole.
 std::wstring ReadPublishedKey(CQuorvane3App& app, bool* fetched) {
     *fetched = false;
-    const std::wstring file = BesideProgram(L"ConfigTamsolo.htm");
+    const std::wstring file = fw::UserStateFile(kConfigName);
     if (file.empty()) return {};
     const std::wstring address = fw::W(tamsolo::UpdateConfigAddress(TAMSOLO_UPDATE_HOST));
     if (!net::HttpUpdateConfig(address, file)) return {};  // an incomplete file is left alone
@@ -93,6 +91,14 @@ std::wstring ReadPublishedKey(CQuorvane3App& app, bool* fetched) {
 
 void DeleteAtRestart(const std::wstring& path) {
     ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// Downloads the new executable under the progress dialog; true when all of it arrived.
+bool Download(CQuorvane3App& app, const std::wstring& target) {
+    CPrgsDlg& dlg = app.progressDialog;
+    dlg.downloadAddress = app.updateAddress.substr(0, kAddressChars - 1);
+    dlg.targetPath = target.substr(0, kPathChars - 1);
+    return target.size() < kPathChars && dlg.DoModal() == IDOK;
 }
 
 }  // namespace
@@ -155,55 +161,101 @@ UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app) {
 
 bool DownloadAndSwap(CQuorvane3App& app) {
     fw::Trace(L"download-and-swap");
-    const std::wstring exe = fw::ExePath();
-    const std::wstring newPath = BesideProgram(L"NewTamsolo.exe");
-    if (exe.empty() || newPath.empty()) return false;
-    CPrgsDlg& dlg = app.progressDialog;
-    dlg.downloadAddress = app.updateAddress.substr(0, kAddressChars - 1);
-    dlg.targetPath = newPath.substr(0, kPathChars - 1);
-    const INT_PTR result = dlg.DoModal();
+    const std::wstring download = fw::UserStateFile(kDownloadName);
+    if (download.empty()) return false;
+    const bool arrived = Download(app, download);
 
     // A truncated body or someone else's page must not replace a working launcher: the file
-    // has to be the one whose digest the operator published.
-    const bool verified = result == IDOK &&
-                          tamsolo::DownloadMatchesKey(fw::U(g_publishedKey), FileMd5Hex(newPath));
-    if (!verified) {
-        fw::Trace(result == IDOK ? L"swap-refused digest" : L"swap-refused download");
-        DeleteAtRestart(newPath);
+    // has to be the one whose digest the operator published. Checked here first so that a bad
+    // download asks for no administrator rights; the swap checks its own copy again.
+    if (!arrived || !tamsolo::DownloadMatchesKey(fw::U(g_publishedKey), FileMd5Hex(download))) {
+        fw::Trace(arrived ? L"swap-refused digest" : L"swap-refused download");
+        ::DeleteFileW(download.c_str());
         return false;
     }
-    const std::wstring oldPath = BesideProgram(L"OldTamsolo.exe");
-    // A folder the player may not change (an installation made before it was opened to
-    // ordinary users) refuses the moves: then nothing was swapped and the program says so, and a
-    // launcher whose second move failed gets its own file back instead of none at all.
-    if (!::MoveFileExW(exe.c_str(), oldPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        fw::Trace(L"swap-refused move");
-        DeleteAtRestart(newPath);
-        return false;
+    bool swapped = false;
+    fw::RegKey key;
+    const LONG opened = OpenLauncherKeyAsAdministrator(&key);
+    key.Reset();
+    if (opened == ERROR_SUCCESS) {
+        swapped = SwapInUpdate(app) == tamsolo::kJobDone;  // this process has the rights already
+    } else if (NeedsAdministrator(opened)) {
+        // Declined: the old version runs on; the day is not recorded, so the next check offers it again.
+        const JobRun run = RunElevatedJob(tamsolo::ElevatedJob::kSwap);
+        swapped = run.restart == Restart::kStarted && run.exitCode == tamsolo::kJobDone;
     }
-    if (!::MoveFileExW(newPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        ::MoveFileExW(oldPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING);
-        fw::Trace(L"swap-refused move");
-        DeleteAtRestart(newPath);
-        return false;
-    }
-    DeleteAtRestart(oldPath);
-    fw::Trace(L"swapped");
-    return true;
+    ::DeleteFileW(download.c_str());
+    return swapped;
 }
 
-void RecordUpdateDay() {
-    fw::RegKey key = OpenLauncherKey(KEY_WRITE);
-    if (!key) return;
+DWORD SwapInUpdate(CQuorvane3App& app) {
+    fw::Trace(L"swap-step");
+    const std::wstring exe = fw::ExePath();
+    const std::wstring installDir = fw::InstallDir();
+    // Only the installed program is ever replaced, and only in a folder that is administrators'.
+    if (exe.empty() || installDir.empty() ||
+        !tamsolo::SamePathIgnoringCase(tamsolo::FolderOfPath(fw::U(exe)), fw::U(installDir))) {
+        fw::Trace(L"swap-refused place");
+        return tamsolo::kJobFailed;
+    }
+    if (SecureProgramFolder(installDir) == ProgramFolder::kUntrusted) {
+        TellFolderUntrusted(installDir);
+        return tamsolo::kJobRefused;
+    }
+    fw::RegKey key;
+    if (OpenLauncherKeyAsAdministrator(&key) == ERROR_SUCCESS) ProtectKey(key.Get());
+
+    // The key is fetched here, not taken from the caller; the copy checked is the one that
+    // lies where only administrators can change it.
+    bool fetched = false;
+    const std::wstring published = ReadPublishedKey(app, &fetched);
+    const std::wstring staged = fw::W(tamsolo::FileInInstallDir(fw::U(installDir), fw::U(kDownloadName)));
+    ::DeleteFileW(staged.c_str());
+    if (!fetched || published.empty()) {
+        fw::Trace(L"swap-refused config");
+        return tamsolo::kJobFailed;
+    }
+    const std::wstring download = fw::UserStateFile(kDownloadName);
+    bool staged_ok = false;
+    if (!download.empty() && ::GetFileAttributesW(download.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        staged_ok = !web::IsLinkPath(download) && ::CopyFileW(download.c_str(), staged.c_str(), TRUE) != FALSE;
+    } else {
+        // Another account's rights (a standard user's update, approved by an administrator):
+        // the player's download is not in this account's folder, so the step fetches it itself.
+        staged_ok = Download(app, staged);
+    }
+    if (!staged_ok || !tamsolo::DownloadMatchesKey(fw::U(published), FileMd5Hex(staged))) {
+        fw::Trace(staged_ok ? L"swap-refused digest" : L"swap-refused download");
+        ::DeleteFileW(staged.c_str());
+        return tamsolo::kJobFailed;
+    }
+    const std::wstring oldPath = fw::W(tamsolo::FileInInstallDir(fw::U(installDir), fw::U(kOldName)));
+    // A launcher whose second move failed gets its own file back instead of none at all.
+    if (!::MoveFileExW(exe.c_str(), oldPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        fw::Trace(L"swap-refused move");
+        ::DeleteFileW(staged.c_str());
+        return tamsolo::kJobFailed;
+    }
+    if (!::MoveFileExW(staged.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        ::MoveFileExW(oldPath.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING);
+        fw::Trace(L"swap-refused move");
+        ::DeleteFileW(staged.c_str());
+        return tamsolo::kJobFailed;
+    }
+    DeleteAtRestart(oldPath);
+    if (key) RecordUpdateDay(key.Get());
+    fw::Trace(L"swapped");
+    return tamsolo::kJobDone;
+}
+
+void RecordUpdateDay(HKEY key) {
     SYSTEMTIME now{};
     ::GetSystemTime(&now);
     const auto bytes = tamsolo::PackDateTime(FromSystemTime(now));
-    ::RegSetValueExW(key.Get(), L"UpdTime", 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    ::RegSetValueExW(key, L"UpdTime", 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
-void WriteUpdateDaySpread() {
-    fw::RegKey key = OpenLauncherKey(KEY_WRITE);
-    if (!key) return;
+void WriteUpdateDaySpread(HKEY key) {
     SYSTEMTIME now{};
     ::GetSystemTime(&now);
     // The runtime's generator is never seeded, so the weekdays depend on the millisecond only.
@@ -211,7 +263,7 @@ void WriteUpdateDaySpread() {
     const unsigned r1 = static_cast<unsigned>(random.Next());
     const unsigned r2 = static_cast<unsigned>(random.Next());
     const auto bytes = tamsolo::UpdateDaySpread(now.wMilliseconds, r1, r2);
-    ::RegSetValueExW(key.Get(), L"DisableDays", 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    ::RegSetValueExW(key, L"DisableDays", 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
 }  // namespace app

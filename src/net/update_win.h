@@ -1,6 +1,8 @@
 // The self-update: the check against the operator's configuration, the download and the swap.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 class CQuorvane3App;
@@ -23,12 +25,19 @@ enum class UpdateCheck {
 int CheckForUpdate(bool forced, CQuorvane3App& app);
 // The same check, telling a failed fetch apart from "no update" (the update command says which).
 UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app);
-// Downloads the new executable under the progress dialog and swaps it in; true when in place.
+// Downloads the new executable into the per-user folder under the progress dialog, checks it
+// and has it swapped in by the administrators' step (in this process when it has the rights,
+// else in a copy restarted for that job); true when the new program is in place.
 bool DownloadAndSwap(CQuorvane3App& app);
-// Writes today as the last update day.
-void RecordUpdateDay();
+// The administrators' step: takes back what earlier versions opened to ordinary users, fetches
+// the configuration itself, copies the download into the program folder under a temporary name
+// (or fetches it there when this account has none), checks that copy against the key, swaps it
+// in and records the day. One of tamsolo::kJobDone, kJobFailed, kJobRefused.
+DWORD SwapInUpdate(CQuorvane3App& app);
+// Writes today as the last update day into the launcher's key (opened for writing).
+void RecordUpdateDay(HKEY key);
 // Writes the weekdays on which the ordinary check does not run (once, at installation).
-void WriteUpdateDaySpread();
+void WriteUpdateDaySpread(HKEY key);
 
 // The version key of a file: its MD5 in lower-case hex, cut to leave room for the dotless version.
 std::wstring OwnVersionKey(const std::wstring& exePath);

@@ -1,9 +1,6 @@
 #include "web/localfiles_win.h"
 
-#include "framework/paths_win.h"
 #include "framework/handle_win.h"
-#include "framework/text_win.h"
-#include "web/localfiles.h"
 
 namespace web {
 
@@ -13,14 +10,30 @@ bool IsDotEntry(const wchar_t* name) {
     return (name[0] == L'.' && name[1] == L'\0') || (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
 }
 
+// A junction, a symbolic link or any other reparse point: removed itself, never entered, so a
+// removal can only ever delete what lies inside the folder it was given.
+bool IsLink(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Removes a link itself (a folder link with RemoveDirectory, a file link with DeleteFile).
+bool RemoveLink(const std::wstring& path, DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(path.c_str()) != FALSE
+                                                   : ::DeleteFileW(path.c_str()) != FALSE;
+}
+
 std::wstring WithSlash(const std::wstring& folder) {
     return (!folder.empty() && folder.back() == L'\\') ? folder : folder + L'\\';
 }
 
 }  // namespace
 
+bool IsLinkPath(const std::wstring& path) { return IsLink(::GetFileAttributesW(path.c_str())); }
+
 BOOL RemoveDirectoryTree(const std::wstring& folder) {
     if (folder.empty()) return FALSE;
+    const DWORD own = ::GetFileAttributesW(folder.c_str());
+    if (IsLink(own)) return RemoveLink(folder, own) ? TRUE : FALSE;
     const std::wstring base = WithSlash(folder);
     DWORD fileError = 0;
     {
@@ -30,6 +43,10 @@ BOOL RemoveDirectoryTree(const std::wstring& folder) {
         do {
             if (IsDotEntry(entry.cFileName)) continue;
             const std::wstring path = base + entry.cFileName;
+            if (IsLink(entry.dwFileAttributes)) {
+                if (!RemoveLink(path, entry.dwFileAttributes)) fileError = ::GetLastError();
+                continue;
+            }
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveDirectoryTree(path);  // what stays shows in our own removal below
                 continue;
@@ -53,6 +70,8 @@ BOOL RemoveDirectoryTree(const std::wstring& folder) {
 
 unsigned CountFiles(const std::wstring& folder) {
     if (folder.empty()) return 0;
+    // A link is counted as one file: what lies behind it is not ours to weigh.
+    if (IsLink(::GetFileAttributesW(folder.c_str()))) return 1;
     const std::wstring base = WithSlash(folder);
     WIN32_FIND_DATAW entry;
     fw::FindHandle listing(::FindFirstFileW((base + L"*").c_str(), &entry));
@@ -62,20 +81,13 @@ unsigned CountFiles(const std::wstring& folder) {
     unsigned count = 0;
     do {
         if (IsDotEntry(entry.cFileName)) continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLink(entry.dwFileAttributes)) {
             count += CountFiles(base + entry.cFileName);
         } else {
             ++count;
         }
     } while (::FindNextFileW(listing.Get(), &entry));
     return count;
-}
-
-BOOL PathBesideProgram(const std::wstring& name, std::wstring* out) {
-    std::u16string path;
-    const bool ok = tamsolo::PathBesideProgram(fw::U(fw::ExePath()), fw::U(name), &path);
-    *out = fw::W(path);
-    return ok ? TRUE : FALSE;
 }
 
 }  // namespace web

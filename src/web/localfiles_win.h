@@ -1,5 +1,5 @@
 // File-system routines beside the browser cache: recursive removal and counting of a folder
-// tree, and the path of a file beside the running program.
+// tree that stop at links.
 #pragma once
 
 #include <windows.h>
@@ -8,18 +8,18 @@
 
 namespace web {
 
-// Removes every file (read-only ones too) and sub-folder, then the folder itself. FALSE when
-// anything stayed; the thread's last error is then that of the last file that would not go,
+// Whether the path is a junction, a symbolic link or another reparse point.
+bool IsLinkPath(const std::wstring& path);
+
+// Removes every file (read-only ones too) and sub-folder, then the folder itself. A junction or
+// symbolic link, the folder itself included, is removed as a link and never entered, so the
+// files of its target stay whole. FALSE when anything stayed; the thread's last error is then that of the last file that would not go,
 // or of the folder's own removal.
 BOOL RemoveDirectoryTree(const std::wstring& folder);
 
 // Files (not folders) in the tree, its sub-folders included; 0 for an empty folder and for an
-// empty path. A folder that cannot be listed, a missing one included, counts as 1 file, so
+// empty path. A link counts as one file and is not entered. A folder that cannot be listed, a missing one included, counts as 1 file, so
 // that nobody takes it for empty and removes it.
 unsigned CountFiles(const std::wstring& folder);
-
-// The program's folder + name, or the program's own path for an empty name. FALSE and an empty
-// text when the program's path has no "\".
-BOOL PathBesideProgram(const std::wstring& name, std::wstring* out);
 
 }  // namespace web

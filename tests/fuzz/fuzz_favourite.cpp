@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "web/favourite.h"
-#include "web/localfiles.h"
 
 using namespace tamsolo;
 
@@ -33,11 +32,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(text.find(u'\0') == std::u16string::npos);
     }
 
-    std::u16string beside = u"untouched";
-    if (PathBesideProgram(folder, name, &beside)) {
-        FUZZ_CHECK(beside.size() < kPathChars && fuzz::EndsWith(beside, name));
-    } else {
-        FUZZ_CHECK(beside.empty());
-    }
     return 0;
 }

@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "app/cmdline.h"
-#include "app/crashdump.h"
+#include "app/elevation.h"
+#include "app/installrules.h"
 #include "app/startmode.h"
 
 using namespace tamsolo;
@@ -17,11 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string installDir = fuzz::ConsumeText(in, 600);
     std::vector<std::u16string> args;
     const int count = in.ConsumeIntegralInRange(0, 4);
-    static const char16_t* const kSwitches[] = {u"/newgm", u"/gmhall", u"/TamsoloD", u"/uninst"};
+    static const char16_t* const kSwitches[] = {u"/newgm", u"/gmhall", u"/TamsoloD", u"/uninst", u"/elevated-swap"};
     for (int i = 0; i < count; ++i) {
-        // The first argument is often a real switch, so the number reading is reached.
-        if (i == 0 && in.ConsumeBool()) {
-            args.push_back(kSwitches[in.ConsumeIntegralInRange(0, 3)]);
+        // An argument is often a real switch, so the number reading and the job rule are reached.
+        if (in.ConsumeBool()) {
+            args.push_back(kSwitches[in.ConsumeIntegralInRange(0, 4)]);
         } else {
             args.push_back(fuzz::Text(in.ConsumeRandomLengthString(64), how));
         }
@@ -54,8 +55,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(EqualsIgnoreCase(ToUpperPath(exePath), exePath));
     // An unknown (empty) install directory holds nothing; a known one holds its own path.
     FUZZ_CHECK(!IsInsideInstallDir(exePath, u"") && (exePath.empty() || IsInsideInstallDir(exePath, exePath)));
-    const std::u16string dump = DumpPathFor(exePath);
+    // A job is only ever its own switch, alone; its command line reads back as the same job.
+    const ElevatedJob job = ElevatedJobFrom(args);
+    if (job != ElevatedJob::kNone && job != ElevatedJob::kRefused) {
+        FUZZ_CHECK(args.size() == 1 && ElevatedJobFrom({ElevatedJobArguments(job)}) == job);
+    }
+    // Files of the per-user folder never leave it, whatever name or program path they come from.
+    const std::u16string dump = DumpPathFor(installDir, exePath);
     FUZZ_CHECK(dump.empty() || fuzz::EndsWith(dump, u".dmp"));
+    auto staysInside = [&installDir](const std::u16string& file) {
+        return file.empty() || (file.compare(0, installDir.size(), installDir) == 0 &&
+                                file.find_first_of(u"\\/:", installDir.size() + 1) == std::u16string::npos);
+    };
+    FUZZ_CHECK(staysInside(dump));
+    for (const std::u16string& name : args) FUZZ_CHECK(staysInside(StateFileIn(installDir, name)));
     (void)InstallDirFrom(installDir);
     return 0;
 }

@@ -3,7 +3,6 @@
 #include "app/startmode.h"
 #include "app/installrules.h"
 #include "app/script.h"
-#include "web/localfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -42,31 +41,71 @@ TEST(InstallRules, FilesInTheInstallDirectoryNeedAKnownDirectory) {
     EXPECT_EQ(FileInInstallDir(dir, u""), u"");
 }
 
-TEST(ElevatedRestart, KeepsTheArgumentsAndTheModeAndIsToldByItsLastArgument) {
+TEST(ElevatedJob, OnlyTheJobsOwnSwitchAloneIsTakenAndNothingTheCallerPassedGetsThrough) {
+    const ElevatedJob jobs[] = {ElevatedJob::kInstall, ElevatedJob::kUninstall, ElevatedJob::kSwap};
+    const std::u16string lines[] = {u"/elevated-install", u"/elevated-uninstall", u"/elevated-swap"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ElevatedJobArguments(jobs[i]), lines[i]);
+        EXPECT_EQ(ElevatedJobFrom({lines[i]}), jobs[i]);
+    }
+    EXPECT_EQ(ElevatedJobFrom({u"/Elevated-SWAP"}), ElevatedJob::kSwap);
+    EXPECT_EQ(ElevatedJobArguments(ElevatedJob::kNone), u"");
+    EXPECT_EQ(ElevatedJobArguments(ElevatedJob::kRefused), u"");
+
     struct Row {
         std::vector<std::u16string> args;
-        std::u16string restart;
+        ElevatedJob job;
     };
     const Row rows[] = {
-        {{}, u"/elevated"},
-        {{u"/uninst"}, u"/uninst /elevated"},
-        {{u"a b", u""}, u"\"a b\" \"\" /elevated"},
-        {{u"say \"hi\""}, u"\"say \\\"hi\\\"\" /elevated"},
-        {{u"C:\\x\\", u"C:\\y z\\"}, u"C:\\x\\ \"C:\\y z\\\\\" /elevated"},
-        {{u"a\\\"b"}, u"\"a\\\\\\\"b\" /elevated"},
+        {{}, ElevatedJob::kNone},
+        {{u"/gmhall", u"/123"}, ElevatedJob::kNone},
+        {{u"/TamsoloD"}, ElevatedJob::kNone},
+        {{u"elevated-install"}, ElevatedJob::kNone},  // not a switch: the location rule decides
+        // A job in any company, an earlier version's trailing switch, or an unknown job: refused.
+        {{u"/gmhall", u"/123", u"/elevated-install"}, ElevatedJob::kRefused},
+        {{u"/elevated-install", u"/gmhall"}, ElevatedJob::kRefused},
+        {{u"/GMHALL", u"/ELEVATED-SWAP"}, ElevatedJob::kRefused},
+        {{u"/uninst", u"/elevated"}, ElevatedJob::kRefused},
+        {{u"/elevated"}, ElevatedJob::kRefused},
+        {{u"/elevated-install "}, ElevatedJob::kRefused},
+        {{u"/elevated-swap", u""}, ElevatedJob::kRefused},
     };
-    const std::u16string install = u"C:\\ProgramData\\Kelvra\\GameLogin";
-    const std::u16string downloaded = u"C:\\Users\\p\\Downloads\\Tamsolo.exe";
-    for (const Row& row : rows) {
-        EXPECT_EQ(ElevatedRestartArguments(row.args), row.restart);
-        EXPECT_FALSE(IsElevatedRestart(row.args));
-        std::vector<std::u16string> restarted = row.args;
-        restarted.push_back(u"/Elevated");
-        EXPECT_TRUE(IsElevatedRestart(restarted));
-        // The restarted copy runs in the original's mode.
-        EXPECT_EQ(DecideStartMode(restarted, downloaded, install).mode, DecideStartMode(row.args, downloaded, install).mode);
+    for (const Row& row : rows) EXPECT_EQ(ElevatedJobFrom(row.args), row.job) << row.args.size();
+}
+
+TEST(ElevatedJob, TheProgramFolderAndTheKeyBelongToAdministratorsAndUsersOnlyReadThem) {
+    const std::vector<AccessEntry> folder = {{Trustee::kSystem, 0x1F01FF, true},
+                                             {Trustee::kAdministrators, 0x1F01FF, true},
+                                             {Trustee::kUsers, 0x1200A9, true}};
+    EXPECT_EQ(ProgramFolderAccess(), folder);
+    const std::vector<AccessEntry> key = {{Trustee::kSystem, 0xF003F, true},
+                                          {Trustee::kAdministrators, 0xF003F, true},
+                                          {Trustee::kUsers, 0x20019, true}};
+    EXPECT_EQ(LauncherKeyAccess(), key);
+    // Users may neither write, delete nor change who may: no bit of those in their masks.
+    const std::uint32_t kWriteBits = 0x2 | 0x4 | 0x10 | 0x40 | 0x100 | 0x10000 | 0x40000 | 0x80000;
+    EXPECT_EQ(folder[2].rights & kWriteBits, 0u);
+    EXPECT_EQ(key[2].rights & (0x2 | 0x4 | 0x20 | 0x10000 | 0x40000 | 0x80000), 0u);
+}
+
+TEST(UserState, FilesAnOrdinaryStartWritesStayInTheUsersOwnFolder) {
+    const std::u16string dir = u"C:\\Users\\p\\AppData\\Local\\Kelvra\\GameLogin";
+    EXPECT_EQ(UserStateDirFrom(u"C:\\Users\\p\\AppData\\Local"), dir);
+    EXPECT_EQ(UserStateDirFrom(u"C:\\Users\\p\\AppData\\Local\\"), dir);
+    EXPECT_EQ(UserStateDirFrom(u""), u"");  // never the root of the current drive
+    EXPECT_EQ(StateFileIn(dir, u"Statistic.ini"), dir + u"\\Statistic.ini");
+    EXPECT_EQ(StateFileIn(dir, u"hall_1.ini"), dir + u"\\hall_1.ini");
+    for (const char16_t* bad : {u"", u".", u"..", u"..\\x.ini", u"a/b.ini", u"C:x.ini", u"\\\\srv\\x"}) {
+        EXPECT_EQ(StateFileIn(dir, bad), u"") << std::u16string(bad).size();
     }
-    EXPECT_FALSE(IsElevatedRestart({u"/elevated", u"/uninst"}));
+    EXPECT_EQ(StateFileIn(u"", u"Statistic.ini"), u"");
+    // The dump of a crash goes to the same folder, named after the program.
+    EXPECT_EQ(DumpPathFor(dir, u"C:\\ProgramData\\Kelvra\\GameLogin\\Tamsolo.exe"), dir + u"\\Tamsolo.dmp");
+    EXPECT_EQ(DumpPathFor(dir, u"C:\\x\\Tam.solo.exe"), dir + u"\\Tam.solo.dmp");
+    EXPECT_EQ(DumpPathFor(dir, u"C:\\v1.2\\Tamsolo"), u"");
+    EXPECT_EQ(DumpPathFor(u"", u"C:\\x\\Tamsolo.exe"), u"");
+    EXPECT_EQ(FolderOfPath(u"C:\\x\\T.exe"), u"C:\\x");
+    EXPECT_EQ(FolderOfPath(u"T.exe"), u"");
 }
 
 namespace {
@@ -121,13 +160,3 @@ TEST(InstallPaths, OlderPerUserShortcut) {
     EXPECT_FALSE(SamePathIgnoringCase(u"C:\\a\\x.exe", u"C:\\b\\x.exe"));
 }
 
-TEST(InstallPaths, PathBesideProgram) {
-    std::u16string out = u"stale";
-    EXPECT_TRUE(PathBesideProgram(u"C:\\G\\Tamsolo.exe", u"Statistic.ini", &out));
-    EXPECT_EQ(out, u"C:\\G\\Statistic.ini");
-    EXPECT_TRUE(PathBesideProgram(u"C:\\G\\Tamsolo.exe", u"", &out));
-    EXPECT_EQ(out, u"C:\\G\\Tamsolo.exe");
-    EXPECT_FALSE(PathBesideProgram(u"Tamsolo.exe", u"x", &out));
-    EXPECT_EQ(out, u"");
-    EXPECT_FALSE(PathBesideProgram(u"C:\\" + std::u16string(250, u'd') + u"\\T.exe", u"Statistic.ini", &out));
-}

@@ -1,6 +1,5 @@
 #include "app/startmode.h"
 #include "app/cmdline.h"
-#include "app/crashdump.h"
 
 #include <gtest/gtest.h>
 
@@ -121,12 +120,4 @@ TEST(CommandLine, BuiltPageCommandLineIsReadBackAsThePageProcess) {
     EXPECT_EQ(d.mode, kModeGamePage);
     EXPECT_EQ(d.ownerWindow, 0x7FFFFFFF);
     EXPECT_EQ(d.parentPageCount, 3);
-}
-
-TEST(CrashDump, ExtensionIsReplacedOnlyInTheFileName) {
-    EXPECT_EQ(DumpPathFor(u"C:\\x\\Tamsolo.exe"), u"C:\\x\\Tamsolo.dmp");
-    EXPECT_EQ(DumpPathFor(u"C:\\x\\Tam.solo.exe"), u"C:\\x\\Tam.solo.dmp");
-    EXPECT_EQ(DumpPathFor(u"C:\\x\\Tamsolo"), u"");
-    EXPECT_EQ(DumpPathFor(u"C:\\v1.2\\Tamsolo"), u"");
-    EXPECT_EQ(DumpPathFor(u""), u"");
 }

@@ -1,69 +1,213 @@
-// What the installation opens to ordinary users, read back from the security the system keeps.
-// Wine keeps a registry key's access list; for files it only maps the list onto the Unix mode,
-// so a folder can be checked no further than the grant being accepted.
+// What the installation keeps out of ordinary users' hands, and where an ordinary start writes.
+// Wine keeps a registry key's access list, so the key's list is read back; for files it only
+// maps a list onto the Unix mode, so a folder can be checked no further than the list being
+// accepted. Wine reports a Unix symbolic link as a reparse point, which is how links are shown.
 #include <windows.h>
 #include <aclapi.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/elevation_win.h"
 #include "framework/handle_win.h"
+#include "framework/paths_win.h"
+#include "web/localfiles_win.h"
 
 namespace {
 
-// The access mask and flags of the allowing entry for BUILTIN\Users, or false when there is none.
-bool UsersEntry(PACL acl, ACCESS_MASK* mask, BYTE* flags) {
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    PSID users = nullptr;
-    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS, 0, 0, 0, 0, 0, 0, &users)) {
-        return false;
-    }
-    bool found = false;
-    for (DWORD i = 0; acl && i < acl->AceCount && !found; ++i) {
+struct Entry {
+    WELL_KNOWN_SID_TYPE who;
+    ACCESS_MASK mask;
+    BYTE flags;
+    bool operator==(const Entry& o) const { return who == o.who && mask == o.mask && flags == o.flags; }
+};
+
+std::vector<Entry> EntriesOf(PACL acl) {
+    std::vector<Entry> entries;
+    for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
         void* ace = nullptr;
         if (!::GetAce(acl, i, &ace)) break;
         auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
-        if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && !(allowed->Header.AceFlags & INHERIT_ONLY_ACE) &&
-            ::EqualSid(&allowed->SidStart, users)) {
-            *mask = allowed->Mask;
-            *flags = allowed->Header.AceFlags;
-            found = true;
+        Entry e{WinNullSid, allowed->Mask, allowed->Header.AceFlags};
+        if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) e.mask = 0xDEAD;  // no denials expected
+        for (WELL_KNOWN_SID_TYPE type : {WinLocalSystemSid, WinBuiltinAdministratorsSid, WinBuiltinUsersSid}) {
+            if (::IsWellKnownSid(&allowed->SidStart, type)) e.who = type;
         }
+        entries.push_back(e);
     }
-    ::FreeSid(users);
-    return found;
+    return entries;
+}
+
+std::wstring Scratch(const wchar_t* name) {
+    wchar_t dir[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + name;
+}
+
+// A symbolic link to a folder: under Wine a Unix link made by /bin/ln, which Wine shows as a
+// reparse point; on Windows the system's own. False when neither can be made here.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixName) {
+        char* from = unixName(target.c_str());
+        ::CreateDirectoryW(link.c_str(), nullptr);  // so that its Unix name can be asked for
+        char* to = unixName(link.c_str());
+        ::RemoveDirectoryW(link.c_str());
+        if (!from || !to) return false;
+        std::string line = std::string("ln -s '") + from + "' '" + to + "'";
+        ::HeapFree(::GetProcessHeap(), 0, from);
+        ::HeapFree(::GetProcessHeap(), 0, to);
+        std::wstring command(line.begin(), line.end());
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(L"Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            return false;
+        }
+        fw::Handle process(pi.hProcess);
+        fw::Handle thread(pi.hThread);
+        ::WaitForSingleObject(pi.hProcess, 10000);
+        for (int i = 0; i < 50 && !web::IsLinkPath(link); ++i) ::Sleep(100);
+    } else {
+        ::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged */);
+    }
+    return web::IsLinkPath(link);
+}
+
+void Write(const std::wstring& path, const char* text) {
+    fw::Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.Get(), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+}
+
+std::string Read(const std::wstring& path) {
+    fw::Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char buffer[256] = {};
+    DWORD got = 0;
+    ::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr);
+    return std::string(buffer, got);
 }
 
 }  // namespace
 
-TEST(MachineAccess, OrdinaryUsersMayUseButNeitherRemoveNorRestrictWhatTheInstallMade) {
+TEST(MachineAccess, TheLaunchersKeyGetsItsOwnListAndAnEarlierGrantToUsersIsTakenBack) {
     const wchar_t kKey[] = L"Software\\TamsoloAccessTest";
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     fw::RegKey key;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE | WRITE_DAC, nullptr,
                                 key.Put(), nullptr),
               ERROR_SUCCESS);
-    EXPECT_TRUE(app::GrantUsersKey(key.Get()));
+    // What an earlier version did: ordinary users may write the key.
+    BYTE users[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof(users);
+    ASSERT_TRUE(::CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size));
+    EXPLICIT_ACCESSW grant{};
+    grant.grfAccessPermissions = KEY_READ | KEY_WRITE;
+    grant.grfAccessMode = GRANT_ACCESS;
+    grant.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+    grant.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    grant.Trustee.ptstrName = reinterpret_cast<LPWSTR>(users);
+    PACL old = nullptr;
+    ASSERT_EQ(::SetEntriesInAclW(1, &grant, nullptr, &old), static_cast<DWORD>(ERROR_SUCCESS));
+    fw::LocalMemory oldOwned(old);
+    ASSERT_EQ(::SetSecurityInfo(key.Get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, old, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+
+    EXPECT_TRUE(app::ProtectKey(key.Get()));
     PACL acl = nullptr;
     fw::LocalMemory descriptor;
     ASSERT_EQ(::GetSecurityInfo(key.Get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl, nullptr,
                                 descriptor.Put()),
-              ERROR_SUCCESS);
-    ACCESS_MASK mask = 0;
-    BYTE flags = 0;
-    ASSERT_TRUE(UsersEntry(acl, &mask, &flags));
-    EXPECT_EQ(mask & (KEY_READ | KEY_WRITE), static_cast<ACCESS_MASK>(KEY_READ | KEY_WRITE));
-    EXPECT_EQ(mask & (DELETE | WRITE_DAC | WRITE_OWNER), 0u);
-    EXPECT_TRUE(flags & CONTAINER_INHERIT_ACE);  // sub-keys made later are usable too
+              static_cast<DWORD>(ERROR_SUCCESS));
+    const std::vector<Entry> expected = {
+        {WinLocalSystemSid, KEY_ALL_ACCESS, CONTAINER_INHERIT_ACE},
+        {WinBuiltinAdministratorsSid, KEY_ALL_ACCESS, CONTAINER_INHERIT_ACE},
+        {WinBuiltinUsersSid, KEY_READ, CONTAINER_INHERIT_ACE},
+    };
+    EXPECT_EQ(EntriesOf(acl), expected);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(::GetSecurityDescriptorControl(descriptor.Get(), &control, &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);  // nothing comes down from the keys above
     key.Reset();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+}
 
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"TamsoloAccessTest";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    EXPECT_TRUE(app::GrantUsersFolder(folder));
-    EXPECT_FALSE(app::GrantUsersFolder(folder + L"\\missing"));
-    ::RemoveDirectoryW(folder.c_str());
+TEST(MachineAccess, AProgramFolderIsMadeAndProtectedOnlyWhereNoLinkLeadsElsewhere) {
+    const std::wstring parent = Scratch(L"TamsoloFolderTest");
+    const std::wstring elsewhere = Scratch(L"TamsoloFolderElsewhere");
+    web::RemoveDirectoryTree(parent);
+    web::RemoveDirectoryTree(elsewhere);
+    EXPECT_EQ(app::InspectFolder(parent), app::FolderTrust::kMissing);
+
+    // Both levels are made, and the program folder takes its list.
+    EXPECT_EQ(app::SecureProgramFolder(parent + L"\\GameLogin"), app::ProgramFolder::kProtected);
+    EXPECT_EQ(app::InspectFolder(parent + L"\\GameLogin"), app::FolderTrust::kTrusted);
+    // Somebody's file where the folder belongs is not a folder to install into.
+    Write(parent + L"\\NotAFolder", "x");
+    EXPECT_EQ(app::SecureProgramFolder(parent + L"\\NotAFolder"), app::ProgramFolder::kUntrusted);
+
+    // A link in the program folder's place, or in its parent's, stops the step.
+    ::CreateDirectoryW(elsewhere.c_str(), nullptr);
+    if (!MakeFolderLink(parent + L"\\Linked", elsewhere)) GTEST_SKIP() << "no folder links here";
+    EXPECT_EQ(app::InspectFolder(parent + L"\\Linked"), app::FolderTrust::kLink);
+    EXPECT_EQ(app::SecureProgramFolder(parent + L"\\Linked"), app::ProgramFolder::kUntrusted);
+    EXPECT_EQ(app::SecureProgramFolder(parent + L"\\Linked\\GameLogin"), app::ProgramFolder::kUntrusted);
+    EXPECT_EQ(::GetFileAttributesW((elsewhere + L"\\GameLogin").c_str()), INVALID_FILE_ATTRIBUTES);
+    web::RemoveDirectoryTree(parent);
+    web::RemoveDirectoryTree(elsewhere);
+}
+
+TEST(UserState, AnEarlierStatisticsFileIsCopiedOnceAndNeverOverAUsersFile) {
+    const std::wstring user = fw::StatisticsFile();
+    ASSERT_FALSE(user.empty());
+    EXPECT_EQ(user.find(fw::UserStateDir()), 0u);
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring older(self);
+    older.resize(older.rfind(L'\\') + 1);
+    older += L"Statistic.ini";
+    const std::string kept = Read(user);  // other tests' keys, put back at the end
+
+    ::DeleteFileW(user.c_str());
+    Write(older, "[Tamsolo]\r\nShortKey=2,65\r\nPopEnable=0\r\n");
+    EXPECT_EQ(fw::StatisticsFile(), user);
+    EXPECT_EQ(Read(user), "[Tamsolo]\r\nShortKey=2,65\r\nPopEnable=0\r\n");
+    // The user's own file is newer than anything beside the program from then on.
+    Write(user, "[Tamsolo]\r\nShortKey=0,121\r\n");
+    Write(older, "[Tamsolo]\r\nShortKey=1,66\r\n");
+    fw::StatisticsFile();
+    EXPECT_EQ(Read(user), "[Tamsolo]\r\nShortKey=0,121\r\n");
+
+    ::DeleteFileW(older.c_str());
+    ::DeleteFileW(user.c_str());
+    if (!kept.empty()) Write(user, kept.c_str());
+    // Names from outside never leave the folder.
+    EXPECT_EQ(fw::UserStateFile(L"..\\Statistic.ini"), L"");
+    EXPECT_EQ(fw::UserStateFile(L"C:x.ini"), L"");
+}
+
+TEST(UserState, ARemovalMeetsALinkAndLeavesItsTargetWhole) {
+    const std::wstring root = Scratch(L"TamsoloLinkRemoval");
+    const std::wstring target = Scratch(L"TamsoloLinkTarget");
+    web::RemoveDirectoryTree(root);
+    web::RemoveDirectoryTree(target);
+    ::CreateDirectoryW(root.c_str(), nullptr);
+    ::CreateDirectoryW(target.c_str(), nullptr);
+    Write(root + L"\\own", "x");
+    Write(target + L"\\precious", "keep");
+    if (!MakeFolderLink(root + L"\\link", target)) GTEST_SKIP() << "no folder links here";
+
+    // The link counts as one file and is not entered.
+    EXPECT_EQ(web::CountFiles(root), 2u);
+    EXPECT_EQ(web::CountFiles(root + L"\\link"), 1u);
+    web::RemoveDirectoryTree(root + L"\\link");  // the link given itself
+    web::RemoveDirectoryTree(root);
+    EXPECT_EQ(::GetFileAttributesW((root + L"\\own").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Read(target + L"\\precious"), "keep");
+    web::RemoveDirectoryTree(target);
 }

@@ -11,7 +11,7 @@
 #include "dialogs/downgamedlg_win.h"
 #include "sandboxclient.h"
 #include "ui/staticex_win.h"
-#include "web/localfiles_win.h"
+#include "framework/paths_win.h"
 
 using dialogs::CDownGameDlg;
 
@@ -150,8 +150,8 @@ TEST_F(GameHallDownload, DownloadsStartsTheInstallerAndReportsDone) {
     for (int i = 0; i < 50 && !Exists(record); ++i) ::Sleep(100);
     // Started with its path as one quoted argument.
     EXPECT_EQ(ReadAll(record), fw::ToUtf8(L"\"" + installer + L"\"\r\n"));
-    std::wstring config;
-    ASSERT_TRUE(web::PathBesideProgram(std::wstring(kHall) + L".ini", &config));
+    const std::wstring config = fw::UserStateFile(std::wstring(kHall) + L".ini");
+    ASSERT_FALSE(config.empty());
     EXPECT_FALSE(Exists(config));  // read and removed
 }
 

@@ -10,7 +10,7 @@
 
 #include "framework/handle_win.h"
 #include "mainwnd/settingdlg_win.h"
-#include "web/localfiles_win.h"
+#include "framework/paths_win.h"
 
 using mainwnd::IDC_BOSS_EDIT;
 using mainwnd::IDC_SOUND_EDIT;
@@ -21,11 +21,7 @@ namespace {
 constexpr UINT kMsgStep = WM_APP + 70;
 enum Held { None = 0, Ctrl = 1, Shift = 2, Alt = 4 };
 
-std::wstring IniPath() {
-    std::wstring path;
-    web::PathBesideProgram(L"Statistic.ini", &path);
-    return path;
-}
+std::wstring IniPath() { return fw::StatisticsFile(); }
 
 std::wstring IniValue(const wchar_t* key) {
     wchar_t text[64] = {};

@@ -77,17 +77,6 @@ TEST(LocalFiles, LockedFileKeepsTheFolderAndGivesItsError) {
     EXPECT_TRUE(web::RemoveDirectoryTree(root));
 }
 
-TEST(LocalFiles, PathBesideTheProgram) {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self);
-    folder.resize(folder.rfind(L'\\') + 1);
-    std::wstring out;
-    EXPECT_TRUE(web::PathBesideProgram(L"Statistic.ini", &out));
-    EXPECT_EQ(out, folder + L"Statistic.ini");
-    EXPECT_TRUE(web::PathBesideProgram(L"", &out));
-    EXPECT_EQ(out, std::wstring(self));
-}
 
 TEST(LocalFiles, AppendKeepsWhatWasThere) {
     const std::wstring path = Scratch(L"net_append.txt");

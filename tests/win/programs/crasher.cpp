@@ -43,7 +43,7 @@ int wmain(int argc, wchar_t** argv) {
         ::RtlCaptureContext(&context);
         EXCEPTION_POINTERS pointers{&record, &context};
         LONG first = app::CrashFilter(&pointers);
-        std::wstring dump = fw::W(tamsolo::DumpPathFor(fw::U(fw::ExePath())));
+        std::wstring dump = app::DumpPath();
         bool existed = ::GetFileAttributesW(dump.c_str()) != INVALID_FILE_ATTRIBUTES;
         ::DeleteFileW(dump.c_str());
         std::printf("first=%ld dumped=%d\n", static_cast<long>(first), existed ? 1 : 0);

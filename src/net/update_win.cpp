@@ -178,7 +178,8 @@ bool DownloadAndSwap(CQuorvane3App& app) {
     const LONG opened = OpenLauncherKeyAsAdministrator(&key);
     key.Reset();
     if (opened == ERROR_SUCCESS) {
-        swapped = SwapInUpdate(app) == tamsolo::kJobDone;  // this process has the rights already
+        // This process has the rights already, and the key it checks against is its own fetch.
+        swapped = SwapInUpdate(app, g_publishedKey) == tamsolo::kJobDone;
     } else if (NeedsAdministrator(opened)) {
         // Declined: the old version runs on; the day is not recorded, so the next check offers it again.
         const JobRun run = RunElevatedJob(tamsolo::ElevatedJob::kSwap);
@@ -188,7 +189,7 @@ bool DownloadAndSwap(CQuorvane3App& app) {
     return swapped;
 }
 
-DWORD SwapInUpdate(CQuorvane3App& app) {
+DWORD SwapInUpdate(CQuorvane3App& app, std::wstring published) {
     fw::Trace(L"swap-step");
     const std::wstring exe = fw::ExePath();
     const std::wstring installDir = fw::InstallDir();
@@ -205,10 +206,10 @@ DWORD SwapInUpdate(CQuorvane3App& app) {
     fw::RegKey key;
     if (OpenLauncherKeyAsAdministrator(&key) == ERROR_SUCCESS) ProtectKey(key.Get());
 
-    // The key is fetched here, not taken from the caller; the copy checked is the one that
-    // lies where only administrators can change it.
-    bool fetched = false;
-    const std::wstring published = ReadPublishedKey(app, &fetched);
+    // A restarted copy fetches the key itself rather than take it from its caller; the copy
+    // checked is the one that lies where only administrators can change it.
+    bool fetched = !published.empty();
+    if (!fetched) published = ReadPublishedKey(app, &fetched);
     const std::wstring staged = fw::W(tamsolo::FileInInstallDir(fw::U(installDir), fw::U(kDownloadName)));
     ::DeleteFileW(staged.c_str());
     if (!fetched || published.empty()) {

@@ -30,10 +30,10 @@ UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app);
 // else in a copy restarted for that job); true when the new program is in place.
 bool DownloadAndSwap(CQuorvane3App& app);
 // The administrators' step: takes back what earlier versions opened to ordinary users, fetches
-// the configuration itself, copies the download into the program folder under a temporary name
+// the configuration itself (unless this very process fetched the key it is given), copies the download into the program folder under a temporary name
 // (or fetches it there when this account has none), checks that copy against the key, swaps it
 // in and records the day. One of tamsolo::kJobDone, kJobFailed, kJobRefused.
-DWORD SwapInUpdate(CQuorvane3App& app);
+DWORD SwapInUpdate(CQuorvane3App& app, std::wstring published = std::wstring());
 // Writes today as the last update day into the launcher's key (opened for writing).
 void RecordUpdateDay(HKEY key);
 // Writes the weekdays on which the ordinary check does not run (once, at installation).

@@ -53,6 +53,9 @@ class NetTestCase(BedTestCase):
             while not cls._ping() and time.time() < deadline:
                 time.sleep(0.2)
         cls.install_dir = cls.bed.to_linux(r"C:\ProgramData\Kelvra\GameLogin")
+        # Everything an ordinary start writes: the user's own local application-data folder.
+        cls.state_dir = os.path.join(cls.bed.drive_c, "users", cls.bed.user_name(), "AppData", "Local", "Kelvra",
+                                     "GameLogin")
         # A folder of the prefix itself: Wine links the user's Downloads to the real home.
         cls.download_dir = os.path.join(cls.bed.drive_c, "users", cls.bed.user_name(), "Temp", "Downloaded")
         cls.desktop = cls.bed.to_linux(r"C:\users\Public\Desktop")
@@ -115,6 +118,7 @@ class NetTestCase(BedTestCase):
     def forget_installation(self):
         self.reg("delete", KEY, "/f")
         shutil.rmtree(self.install_dir, ignore_errors=True)
+        shutil.rmtree(self.state_dir, ignore_errors=True)
         shutil.rmtree(self.menu, ignore_errors=True)
         for name in os.listdir(self.desktop) if os.path.isdir(self.desktop) else []:
             if name.endswith(".lnk"):
@@ -157,6 +161,11 @@ class NetTestCase(BedTestCase):
 
     def shortcut(self, linux_path):
         return self.bed.probe("shortcut", self.bed.to_windows(linux_path))[0]
+
+    def statistics(self):
+        """The keys of the user's Statistic.ini ({} when there is none)."""
+        path = os.path.join(self.state_dir, "Statistic.ini")
+        return self.ini(path) if os.path.exists(path) else {}
 
     def ini(self, path):
         values = {}

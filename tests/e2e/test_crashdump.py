@@ -24,10 +24,16 @@ class CrashDumps(unittest.TestCase):
     def setUpClass(cls):
         cls.bed = Testbed.from_env()
         cls.folder = os.path.join(cls.bed.drive_c, "crash test")  # a blank in the path on purpose
+        # Dumps go to the player's own folder: the program folder is not theirs to write.
+        cls.dumps = os.path.join(cls.bed.drive_c, "users", cls.bed.user_name(), "AppData", "Local", "Kelvra",
+                                 "GameLogin")
 
     def setUp(self):
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
+        for name in os.listdir(self.dumps) if os.path.isdir(self.dumps) else []:
+            if name.endswith(".dmp"):
+                os.remove(os.path.join(self.dumps, name))
 
     def place(self, name):
         path = os.path.join(self.folder, name)
@@ -44,33 +50,33 @@ class CrashDumps(unittest.TestCase):
         return result
 
     def assert_minidump(self, path):
-        self.assertTrue(os.path.isfile(path), f"no dump at {path}: {os.listdir(self.folder)}")
+        self.assertTrue(os.path.isfile(path), f"no dump at {path}: {os.listdir(os.path.dirname(path))}")
         with open(path, "rb") as f:
             self.assertEqual(f.read(4), b"MDMP")
         self.assertGreater(os.path.getsize(path), 4096)
 
-    def test_unhandled_crash_writes_a_dump_beside_the_executable(self):
+    def test_unhandled_crash_writes_a_dump_into_the_players_folder(self):
         exe = self.place("Tamsolo.exe")
         result = self.crash(exe, "once")
-        self.assert_minidump(os.path.join(self.folder, "Tamsolo.dmp"))
+        self.assert_minidump(os.path.join(self.dumps, "Tamsolo.dmp"))
         # The filter lets the system's own handling run afterwards.
         self.assertIn(SYSTEM_HANDLING, result.stderr)
 
     def test_crash_on_a_worker_thread_is_dumped_too(self):
         exe = self.place("worker.crash.exe")
         self.crash(exe, "thread")
-        self.assert_minidump(os.path.join(self.folder, "worker.crash.dmp"))
+        self.assert_minidump(os.path.join(self.dumps, "worker.crash.dmp"))
 
     def test_second_crash_ends_the_process_without_another_dump(self):
         exe = self.place("twice.exe")
         result = self.crash(exe, "twice")
         self.assertIn("first=0 dumped=1", result.stdout)
-        self.assertFalse(os.path.exists(os.path.join(self.folder, "twice.dmp")), "a second dump was written")
+        self.assertFalse(os.path.exists(os.path.join(self.dumps, "twice.dmp")), "a second dump was written")
         self.assertNotIn(SYSTEM_HANDLING, result.stderr, "the second crash should end the process at once")
 
     def test_old_dump_is_replaced(self):
         exe = self.place("Tamsolo.exe")
-        dump = os.path.join(self.folder, "Tamsolo.dmp")
+        dump = os.path.join(self.dumps, "Tamsolo.dmp")
         with open(dump, "wb") as f:
             f.write(b"old")
         self.crash(exe, "once")
@@ -87,7 +93,7 @@ class CrashDumps(unittest.TestCase):
         seen = [e["event"] for e in trace if e["pid"] == trace[0]["pid"]]
         # Its first line tells how it was started; then it must have died where it was asked to.
         self.assertEqual(seen[1:], ["start"], "the launcher should have died at the start of its start-up")
-        dump = os.path.join(self.folder, "Tamsolo.dmp")
+        dump = os.path.join(self.dumps, "Tamsolo.dmp")
         self.assert_minidump(dump)
         # Wine writes the first type asked for; the header's flags say which one that was.
         with open(dump, "rb") as f:
@@ -106,6 +112,7 @@ class CrashDumps(unittest.TestCase):
         exe = self.place("crasher")
         self.crash(exe, "once")
         self.assertEqual(sorted(os.listdir(self.folder)), ["crasher"])
+        self.assertFalse([n for n in os.listdir(self.dumps) if n.endswith(".dmp")])
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 """Least privilege: the launcher asks for the player's own rights; installing and uninstalling
-restart the program once with administrator rights when the machine refuses them.
+restart the program once with administrator rights, for that one job, when the machine refuses
+them; an ordinary start writes only into the player's own folder.
 
 Wine grants every process everything, so the test build plays a standard user on request
 (TAMSOLO_TEST_ELEVATION): its first machine-wide step is refused until the restarted copy runs.
@@ -57,10 +58,10 @@ class LeastPrivilege(NetTestCase):
         firsts = [p for p in self.processes() if p[0]["mode"] == 0]
         self.assertEqual(len(firsts), 2, "expected the start and one restarted copy")
         original, elevated = (self.events(p) for p in firsts)
-        # The same program and arguments (none) plus the restart switch, asked for with "runas".
-        self.assertIn("elevation-restart runas /elevated", original)
-        self.assertNotIn("grant-key ok", original)
-        for step in ("grant-key ok", "grant-folder ok", "install-machine-part-done", "exit"):
+        # The same program with the install job's own switch, asked for with "runas".
+        self.assertIn("elevation-restart runas /elevated-install", original)
+        self.assertNotIn("protect-key ok", original)
+        for step in ("elevated-job install", "protect-folder ok", "protect-key ok", "install-machine-part-done", "exit"):
             self.assertIn(step, elevated)
         self.assertFalse([e for e in elevated if e.startswith("elevation-restart") or e.startswith("statistics")])
         # The original waited for it, then started the installed copy itself and reported once.
@@ -69,7 +70,7 @@ class LeastPrivilege(NetTestCase):
         self.assertTrue(os.path.isfile(os.path.join(self.install_dir, "Tamsolo.exe")))
         self.assertTrue(os.path.isfile(os.path.join(self.desktop, SHORTCUT + ".lnk")))
         self.assertIsNotNone(self.reg_value("DisableDays"))
-        self.assertEqual(self.ini(os.path.join(self.install_dir, "Statistic.ini")).get("Inst"), "1")
+        self.assertEqual(self.statistics().get("Inst"), "1")
         self.assertEqual([r["count"] for r in self.requests("/install.htm")], [1])
         deadline = time.time() + 30
         while time.time() < deadline and not any(p[0]["mode"] == 3 for p in self.processes()):
@@ -82,12 +83,47 @@ class LeastPrivilege(NetTestCase):
         self.assertEqual(self.uninstall_as("standard-user", installed, 2), 2, "the question and the notice, once each")
         runs = [self.events(p) for p in self.processes() if p[0]["mode"] == 4]
         self.assertEqual(len(runs), 2)
-        self.assertIn("elevation-restart runas /uninst /elevated", runs[0])
+        self.assertIn("elevation-restart runas /elevated-uninstall", runs[0])
         self.assertNotIn("statistics-request", runs[0])
         self.assertIn("statistics-done", runs[1])
         self.assertFalse(os.path.exists(os.path.join(self.desktop, SHORTCUT + ".lnk")))
         self.assertIsNone(self.reg_value("DisableDays"))
         self.assertEqual([r["count"] for r in self.requests("/uninstall.htm")], [1])
+
+    def test_an_ordinary_start_writes_only_into_the_players_folder_and_keeps_earlier_settings(self):
+        installed = self.install()
+        # An earlier version kept the player's keys beside the program.
+        earlier = "[Tamsolo]\r\nGame=41\r\nShortKey=2,65\r\nPopInfo=old notice\r\nPopEnable=0\r\n"
+        with open(os.path.join(self.install_dir, "Statistic.ini"), "w", encoding="utf-16", newline="") as f:
+            f.write(earlier)
+        os.remove(os.path.join(self.state_dir, "Statistic.ini"))
+        before = {n: os.path.getmtime(os.path.join(self.install_dir, n)) for n in os.listdir(self.install_dir)}
+        self.bed.clear_trace()
+        proc = self.bed.run_launcher(installed, ["/TamsoloD"], env={"TAMSOLO_TEST_ELEVATION": "standard-user"})
+        self.assertFalse(proc.timed_out)
+        self.assertEqual(self.statistics().get("Game"), "42", "the earlier counter was not carried over")
+        self.assertEqual((self.statistics().get("ShortKey"), self.statistics().get("PopEnable")), ("2,65", "0"))
+        after = {n: os.path.getmtime(os.path.join(self.install_dir, n)) for n in os.listdir(self.install_dir)}
+        self.assertEqual(after, before, "an ordinary start changed the program folder")
+        seen = [e for p in self.processes() for e in self.events(p)]
+        self.assertFalse([e for e in seen if e.startswith("elevation") or e.startswith("protect")], seen)
+        # Once carried over, the player's own file is never replaced by the earlier one.
+        self.bed.clear_trace()
+        self.bed.run_launcher(installed, ["/TamsoloD"])
+        self.assertEqual(self.statistics().get("Game"), "43")
+
+    def test_a_job_switch_in_any_company_does_nothing(self):
+        exe = self.place(self.download_dir)
+        for args in (["/gmhall", "/123", "/elevated-install"], ["/elevated-install", "/gmhall"], ["/elevated"],
+                     ["/uninst", "/elevated"]):
+            self.bed.clear_trace()
+            self.run_as("none", exe, args, timeout=30)
+            seen = [e for p in self.processes() for e in self.events(p)]
+            self.assertIn("elevated-job refused", seen, args)
+            self.assertFalse([e for e in seen if e in ("start", "install", "uninstall", "login", "game-frame")], (args, seen))
+        self.assertFalse(os.path.exists(os.path.join(self.install_dir, "Tamsolo.exe")))
+        self.assertIsNone(self.reg_value("DisableDays"))
+        self.assertFalse([w for w in self.bed.windows() if w.get("visible") and w.get("title") == "kelvra - Brennic"])
 
     def test_a_declined_prompt_changes_nothing_and_a_restarted_copy_never_restarts(self):
         exe = self.place(self.download_dir)

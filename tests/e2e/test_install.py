@@ -45,7 +45,7 @@ class Installation(NetTestCase):
         self.assertNotEqual(raw[1], raw[2])
         self.assertNotEqual(raw[1], raw[0])
 
-        self.assertEqual(self.ini(os.path.join(self.install_dir, "Statistic.ini")).get("Inst"), "1")
+        self.assertEqual(self.statistics().get("Inst"), "1")
         installs = self.requests("/install.htm")
         self.assertEqual([(r["query"], r["count"]) for r in installs], [("tag=tamsolo&ver=3.0.0.1&count=1", 1)])
         self.assertEqual(installs[0]["headers"].get("User-Agent"), "ZQV")
@@ -76,7 +76,7 @@ class Installation(NetTestCase):
         self.assertFalse(os.path.exists(older), "the older per-user shortcut is still there")
         self.bed.clear_trace()
         self.install()
-        self.assertEqual(self.ini(os.path.join(self.install_dir, "Statistic.ini")).get("Inst"), "2")
+        self.assertEqual(self.statistics().get("Inst"), "2")
         self.assertEqual([r["count"] for r in self.requests("/install.htm")], [1, 2])
 
 
@@ -91,7 +91,7 @@ class OrdinaryStarts(NetTestCase):
             proc = self.bed.run_launcher(installed, ["/TamsoloD"] if expected == 1 else [], timeout=60)
             self.assertFalse(proc.timed_out)
             self.assertLess(time.time() - started, 15, "the start waited for its statistics request")
-            self.assertEqual(self.ini(os.path.join(self.install_dir, "Statistic.ini")).get("Game"), str(expected))
+            self.assertEqual(self.statistics().get("Game"), str(expected))
         # A process that ends at once may end before its request left; whatever arrived is right.
         reqs = self.requests("/active.htm")
         self.assertTrue(set(r["count"] for r in reqs) <= {1, 2}, reqs)
@@ -107,7 +107,7 @@ class OrdinaryStarts(NetTestCase):
         installed = self.place(self.install_dir)
         result = self.bed.run(installed, ["/CorvelD"], timeout=90)
         self.assertFalse(result.timed_out)
-        self.assertEqual(self.ini(os.path.join(self.install_dir, "Statistic.ini")).get("Kelvra"), "1")
+        self.assertEqual(self.statistics().get("Kelvra"), "1")
         reqs = self.requests("/active.htm")
         self.assertEqual([r["query"] for r in reqs], ["tag=webcorvel&ver=3.0.0.1&count=1"])
 

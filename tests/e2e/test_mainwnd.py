@@ -37,9 +37,12 @@ class Driver:
         os.makedirs(folder, exist_ok=True)
         self.exe = os.path.join(folder, "Tamsolo.exe")
         shutil.copy2(self.bed.test_exe(), self.exe)
-        ini = os.path.join(folder, "Statistic.ini")
-        if os.path.exists(ini):
-            os.remove(ini)
+        # The player's settings live in their own folder; an earlier version's beside the program.
+        self.state_ini = os.path.join(self.bed.drive_c, "users", self.bed.user_name(), "AppData", "Local", "Kelvra",
+                                      "GameLogin", "Statistic.ini")
+        for ini in (os.path.join(folder, "Statistic.ini"), self.state_ini):
+            if os.path.exists(ini):
+                os.remove(ini)
         self.app = self.start(self.exe, env=dict(WINE_START_WARNINGS,
                                                  TAMSOLO_TEST_PAGE_PROGRAM=self.bed.to_windows(self.bed.bin("fakepage"))))
         self.addCleanup(self.kill, "fakepage.exe")
@@ -393,7 +396,7 @@ class MainWindow(Driver, BedTestCase):
         self.wait_for(lambda: self.visible_frames([f1, f2]) == [f2], "Ctrl+Tab to wrap to the second page")
 
         # Another launcher's settings dialog saved new keys: every page is told to reload.
-        with open(os.path.join(os.path.dirname(self.exe), "Statistic.ini"), "w", encoding="utf-16") as f:
+        with open(self.state_ini, "w", encoding="utf-16") as f:
             f.write("[Tamsolo]\r\nAltWndKey=4,9\r\n")
         self.bed.probe("post", self.main["hwnd"], WM_USER + 4, 0, 0)
         for pid in (p1, p2):
@@ -431,7 +434,7 @@ class MainWindow(Driver, BedTestCase):
         self.assertEqual(self.menu_items("tray", (WM_USER + 1, 1, 0x205)), common + [("退出", False)])
 
         # The boss key as stored now.
-        with open(os.path.join(os.path.dirname(self.exe), "Statistic.ini"), "w", encoding="utf-16") as f:
+        with open(self.state_ini, "w", encoding="utf-16") as f:
             f.write("[Tamsolo]\r\nShortKey=6,65\r\n")
         self.assertEqual(self.menu_items("system", (WM_COMMAND, 1003, 0))[1], ("隐藏/恢复(Ctrl  +  Shift  +  A)", False))
 

@@ -69,19 +69,20 @@ class Uninstall(NetTestCase):
         self.assertFalse(os.path.exists(os.path.join(self.menu, UNINSTALL_SHORTCUT + ".lnk")))
         self.assertFalse(os.path.isdir(self.menu), "the empty start-menu folder stayed")
 
-        self.assertEqual(self.ini(os.path.join(self.install_dir, "Statistic.ini")).get("UnInst"), "1")
+        self.assertEqual(self.statistics().get("UnInst"), "1")
         reqs = self.requests("/uninstall.htm")
         self.assertEqual([r["query"] for r in reqs], ["tag=tamsolo&ver=3.0.0.1&count=1"])
 
-        # The script (template A: the statistics file keeps the folder) waits for the process to
-        # end, deletes the executable and then itself; the empty unique-name file stays (the
-        # system keeps three letters of the "DelSelf" prefix).
+        # The script waits for the process to end and deletes the executable; the program folder
+        # holds nothing else (the player's counters and settings live in their own folder and
+        # stay), so it goes too (template B). The script then deletes itself; the empty
+        # unique-name file stays (the system keeps three letters of the "DelSelf" prefix).
         deadline = time.time() + 60
-        while time.time() < deadline and os.path.exists(installed):
+        while time.time() < deadline and os.path.exists(self.install_dir):
             time.sleep(1)
         self.assertFalse(os.path.exists(installed), "the script did not delete the executable")
-        self.assertTrue(os.path.isfile(os.path.join(self.install_dir, "Statistic.ini")))
-        self.assertTrue(os.path.isdir(self.install_dir))
+        self.assertFalse(os.path.isdir(self.install_dir), "the empty program folder stayed")
+        self.assertEqual(self.statistics().get("UnInst"), "1")
         new = set(glob.glob(os.path.join(self.temp_dir(), "Del*"))) - before
         self.assertEqual(len([p for p in new if p.lower().endswith(".tmp")]), 1, new)
         deadline = time.time() + 20

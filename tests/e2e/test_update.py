@@ -49,8 +49,8 @@ class SelfUpdate(NetTestCase):
     def new_key(self):
         return self.new_md5[:28] + "3002"
 
-    def run_launcher(self, args, timeout=90):
-        proc = self.bed.run_launcher(self.installed, args, timeout=timeout)
+    def run_launcher(self, args, timeout=90, env=None):
+        proc = self.bed.run_launcher(self.installed, args, timeout=timeout, env=env)
         self.assertFalse(proc.timed_out, f"{args} did not end")
         return self.events(self.processes()[0])
 
@@ -76,7 +76,9 @@ class SelfUpdate(NetTestCase):
 
         self.assertEqual(md5_of(self.installed), self.new_md5, "the new executable is not in place")
         self.assertEqual(md5_of(os.path.join(self.install_dir, "OldTamsolo.exe")), self.old_md5)
-        self.assertFalse(os.path.exists(os.path.join(self.install_dir, "ConfigTamsolo.htm")))
+        for folder in (self.install_dir, self.state_dir):  # read, then removed; the download too
+            for name in ("ConfigTamsolo.htm", "NewTamsolo.exe"):
+                self.assertFalse(os.path.exists(os.path.join(folder, name)), (folder, name))
         seen = self.events(self.processes()[0])
         for event in ("update-check", "update-available", "progress-dialog", "swapped", "relaunch", "exit"):
             self.assertIn(event, seen)
@@ -110,7 +112,51 @@ class SelfUpdate(NetTestCase):
         self.assertIn("main-window", seen, "a refused update goes on as an ordinary start")
         self.assert_old_executable()
         self.assertIsNone(self.reg_value("UpdTime"))
-        self.assert_deleted_at_restart("NewTamsolo.exe")
+        self.assertFalse(os.path.exists(os.path.join(self.state_dir, "NewTamsolo.exe")))
+        self.assertFalse(os.path.exists(os.path.join(self.install_dir, "NewTamsolo.exe")))
+
+    def test_a_standard_users_update_is_swapped_by_the_elevated_step_and_relaunched_unelevated(self):
+        self.publish(self.new_key())
+        self.serve(NEW_EXE, "ok", file=self.new_exe)
+        env = {"TAMSOLO_TEST_ELEVATION": "standard-user"}
+        proc = self.start(self.installed, ["/TamsoloD"], env=env)
+        proc.wait(timeout=90)
+        self.assertEqual(md5_of(self.installed), self.new_md5, "the new executable is not in place")
+        procs = self.processes()
+        original, step = self.events(procs[0]), self.events(procs[1])
+        # The player's process downloads into their own folder and asks for the swap alone.
+        self.assertIn("progress-dialog", original)
+        self.assertIn("elevation-restart runas /elevated-swap", original)
+        self.assertNotIn("swapped", original)
+        # The step fetches the configuration itself and checks its own copy before the swap.
+        self.assertEqual(step[:3], ["launched show=1", "elevated-job swap", "swap-step"], step)
+        for event in ("protect-folder ok", "protect-key ok", "swapped", "exit"):
+            self.assertIn(event, step)
+        self.assertNotIn("relaunch", step)
+        self.assertEqual(len(self.requests(CONFIG)), 2)
+        self.assertEqual(len(self.requests(NEW_EXE)), 1, "the step copied the player's download")
+        # The relaunch comes from the player's process, with no job of its own.
+        self.assertLess(original.index("elevation-ended 1"), original.index("relaunch"))
+        deadline = time.time() + 30
+        while time.time() < deadline and len(self.processes()) < 3:
+            time.sleep(0.5)
+        relaunched = self.processes()[2]
+        self.assertEqual(relaunched[0]["mode"], 3)
+        self.assertNotIn("elevated-job swap", self.events(relaunched))
+        self.assertIsNotNone(self.reg_value("UpdTime"))
+        self.assertFalse(os.path.exists(os.path.join(self.state_dir, "NewTamsolo.exe")))
+
+    def test_a_declined_prompt_keeps_the_old_version_running_and_offers_the_update_again(self):
+        self.publish(self.new_key())
+        self.serve(NEW_EXE, "ok", file=self.new_exe)
+        seen = self.run_launcher(["/TamsoloD"], env={"TAMSOLO_TEST_ELEVATION": "declines"})
+        self.assertIn("elevation-declined", seen)
+        self.assertIn("main-window", seen, "the old version runs on")
+        self.assert_old_executable()
+        self.assertIsNone(self.reg_value("UpdTime"), "the day of a declined update was recorded")
+        self.assertFalse(os.path.exists(os.path.join(self.state_dir, "NewTamsolo.exe")))
+        self.bed.clear_trace()
+        self.assertIn("update-available", self.run_launcher(["/TamsoloD"]))
 
     def test_cut_off_download_is_refused(self):
         self.publish(self.new_key())

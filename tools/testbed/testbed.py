@@ -523,13 +523,13 @@ class Testbed:
             raise TestbedError(f"{cmd[1:2] or cmd} failed: {result!r}")
         return result
 
-    def run_launcher(self, exe, args=(), timeout=90):
+    def run_launcher(self, exe, args=(), timeout=90, env=None):
         """Runs the launcher to its end. A main window stays up for its page process's login:
         once one opens (the test build traces "main-window"), it is closed the way a player
         closes an empty launcher (SC_CLOSE; with no page it ends without asking), and so is
         one opened by a launcher this one starts. Returns the Background; its timed_out says
-        whether it had to be ended because it did not end in time."""
-        proc = self.start(exe, list(args))
+        whether it had to be ended because it did not end in time. env: added to Wine's."""
+        proc = self.start(exe, list(args), env=env)
         deadline = time.time() + timeout
         closed = set()
         while proc.running() and time.time() < deadline:

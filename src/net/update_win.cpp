@@ -33,19 +33,12 @@ constexpr wchar_t kConfigName[] = L"ConfigTamsolo.htm";
 constexpr wchar_t kDownloadName[] = L"NewTamsolo.exe";
 constexpr wchar_t kOldName[] = L"OldTamsolo.exe";
 
-// Ordinary starts only read the machine-wide values; administrators' steps write them.
-fw::RegKey OpenLauncherKeyForReading() {
-    fw::RegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLauncherKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) key.Reset();
-    return key;
-}
-
 template <size_t N>
 std::array<std::uint8_t, N> ReadBinary(HKEY key, const wchar_t* name) {
     std::array<std::uint8_t, N> bytes{};
     DWORD type = 0;
     DWORD size = N;
-    if (::RegQueryValueExW(key, name, nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS) bytes.fill(0);
+    if (!key || ::RegQueryValueExW(key, name, nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS) bytes.fill(0);
     return bytes;
 }
 
@@ -63,11 +56,15 @@ tamsolo::DateTime FromSystemTime(const SYSTEMTIME& st) {
 }
 
 bool GateAllows() {
-    fw::RegKey key = OpenLauncherKeyForReading();
-    if (!key) return false;
+    // Only administrators' steps make the key now: a missing one holds no day that forbids a
+    // check, read as missing values are; any other failure to read it closes the gate.
+    fw::RegKey key;
+    const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLauncherKey, 0, KEY_READ, key.Put());
+    if (opened != ERROR_SUCCESS && opened != ERROR_FILE_NOT_FOUND) return false;
     SYSTEMTIME now{};
     ::GetSystemTime(&now);
-    return tamsolo::UpdateGateAllows(ReadBinary<16>(key.Get(), L"UpdTime"), ReadBinary<4>(key.Get(), L"DisableDays"),
+    const HKEY values = opened == ERROR_SUCCESS ? key.Get() : nullptr;
+    return tamsolo::UpdateGateAllows(ReadBinary<16>(values, L"UpdTime"), ReadBinary<4>(values, L"DisableDays"),
                                      FromSystemTime(now));
 }
 

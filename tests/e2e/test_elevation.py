@@ -7,6 +7,7 @@ Wine grants every process everything, so the test build plays a standard user on
 """
 
 import os
+import shutil
 import time
 import unittest
 
@@ -111,6 +112,26 @@ class LeastPrivilege(NetTestCase):
         self.bed.clear_trace()
         self.bed.run_launcher(installed, ["/TamsoloD"])
         self.assertEqual(self.statistics().get("Game"), "43")
+
+    def test_a_program_folder_that_leads_elsewhere_is_refused_and_nothing_is_written_there(self):
+        elsewhere = os.path.join(self.bed.drive_c, "elsewhere")
+        os.makedirs(elsewhere, exist_ok=True)
+        parent = os.path.dirname(self.install_dir)
+        shutil.rmtree(parent, ignore_errors=True)
+        os.symlink(elsewhere, parent)
+        self.addCleanup(lambda: os.path.islink(parent) and os.remove(parent))
+        exe = self.place(self.download_dir)
+        proc = self.start(exe, [], env={"TAMSOLO_TEST_ELEVATION": "standard-user"})
+        box = self.bed.wait_window(title="kelvra - Brennic", timeout=60, visible=True)
+        self.bed.window_screenshot(box["hwnd"], "install-refused-link.png")
+        for command in (IDOK, SKINNED_FIRST):
+            self.bed.probe("post", box["hwnd"], WM_COMMAND, command, 0)
+        proc.wait(60)
+        self.assertEqual(os.listdir(elsewhere), [], "something was written through the link")
+        seen = [e for p in self.processes() for e in self.events(p)]
+        self.assertIn("folder-untrusted link", seen)
+        self.assertNotIn("install-done", seen)
+        self.assertEqual(self.requests("/install.htm"), [], "a refused install was reported")
 
     def test_a_job_switch_in_any_company_does_nothing(self):
         exe = self.place(self.download_dir)

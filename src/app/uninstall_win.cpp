@@ -26,6 +26,26 @@ const wchar_t kRemovedMessage[] = L"kelvra - Brennic已成功移除，部分文�
 
 void DeleteLauncherKey() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLauncherKey); }
 
+// Where the script is written. It runs with the uninstalling process's rights, an
+// administrator's: the system's temporary folder lets ordinary users add files but not change
+// or remove an administrator's, whereas in the player's own temporary folder their unelevated
+// programs could rewrite the script before it runs. The player's folder only when there is no other.
+std::wstring ScriptFolder() {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT n = ::GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (n > 0 && n < MAX_PATH - 6) {
+        const std::wstring temp = std::wstring(windows) + L"\\Temp";
+        const DWORD attributes = ::GetFileAttributesW(temp.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            return temp;
+        }
+    }
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
 }  // namespace
 
 void RemoveShortcuts() {
@@ -64,11 +84,16 @@ void ScheduleSelfRemoval() {
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_HIDE;
 
-    wchar_t tempDir[MAX_PATH] = {};
     wchar_t unique[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, tempDir);
-    ::GetTempFileNameW(tempDir, L"DelSelf", 0, unique);  // leaves an empty file of that name
+    // Leaves an empty file of that name.
+    if (!::GetTempFileNameW(ScriptFolder().c_str(), L"DelSelf", 0, unique)) return;
     const std::wstring scriptPath = std::wstring(unique) + L".bat";
+    {
+        // A file of that name that is there already is somebody else's: it is never run.
+        fw::Handle fresh(::CreateFileW(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!fresh) return;
+    }
 
     const std::wstring exe = fw::ExePath();
     const std::string exeAnsi = fw::ToAnsi(exe);

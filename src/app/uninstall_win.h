@@ -15,7 +15,8 @@ bool Uninstall(CQuorvane3App& app);
 
 // Deletes the three shortcuts, and the start-menu folder when nothing else is left in it.
 void RemoveShortcuts();
-// Writes the "DelSelf" script into the temporary folder and starts it hidden at idle priority.
+// Writes the "DelSelf" script into the system's temporary folder (a new file, never one found
+// there) and starts it hidden at idle priority.
 void ScheduleSelfRemoval();
 // Appends text to a file (created if missing); the bytes written, or -1 with the system's error kept.
 long AppendToFile(const std::wstring& path, const std::string& text);

@@ -42,7 +42,9 @@ class Uninstall(NetTestCase):
         return {r["text"]: (r["x"], r["y"]) if r["found"] else None for r in rows}
 
     def temp_dir(self):
-        return os.path.join(self.bed.drive_c, "users", self.bed.user_name(), "Temp")
+        """Where the script goes: the system's temporary folder, whose files ordinary users
+        cannot change (the script runs with an administrator's rights)."""
+        return os.path.join(self.bed.drive_c, "windows", "temp")
 
     def test_uninstall_removes_everything_and_the_script_deletes_the_executable(self):
         installed = self.install()

@@ -214,16 +214,16 @@ DWORD SwapInUpdate(CQuorvane3App& app, std::wstring published) {
         return tamsolo::kJobFailed;
     }
     const std::wstring download = fw::UserStateFile(kDownloadName);
-    bool staged_ok = false;
+    bool copied = false;
     if (!download.empty() && ::GetFileAttributesW(download.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        staged_ok = !web::IsLinkPath(download) && ::CopyFileW(download.c_str(), staged.c_str(), TRUE) != FALSE;
+        copied = !web::IsLinkPath(download) && ::CopyFileW(download.c_str(), staged.c_str(), TRUE) != FALSE;
     } else {
         // Another account's rights (a standard user's update, approved by an administrator):
         // the player's download is not in this account's folder, so the step fetches it itself.
-        staged_ok = Download(app, staged);
+        copied = Download(app, staged);
     }
-    if (!staged_ok || !tamsolo::DownloadMatchesKey(fw::U(published), FileMd5Hex(staged))) {
-        fw::Trace(staged_ok ? L"swap-refused digest" : L"swap-refused download");
+    if (!copied || !tamsolo::DownloadMatchesKey(fw::U(published), FileMd5Hex(staged))) {
+        fw::Trace(copied ? L"swap-refused digest" : L"swap-refused download");
         ::DeleteFileW(staged.c_str());
         return tamsolo::kJobFailed;
     }

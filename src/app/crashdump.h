@@ -1,8 +1,6 @@
 // How a crash dump is written (its path: installrules.h). Portable.
 #pragma once
 
-#include <string>
-
 namespace tamsolo {
 
 // The three minidump types tried in turn, richest first.

@@ -55,10 +55,11 @@ std::wstring StatisticsFile() {
     const std::wstring file = UserStateFile(W(tamsolo::kStatisticsFileName));
     if (file.empty()) return {};
     if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const std::wstring exe = ExePath();
-        const std::wstring older = exe.substr(0, exe.rfind(L'\\') + 1) + W(tamsolo::kStatisticsFileName);
-        // Fails when the user's file exists after all (another process was first): never replaced.
-        if (exe.find(L'\\') != std::wstring::npos) ::CopyFileW(older.c_str(), file.c_str(), TRUE);
+        // The earlier version's file beside the program. The copy fails when the user's file
+        // exists after all (another process was first): it is never replaced.
+        const std::u16string older = tamsolo::FileInInstallDir(tamsolo::FolderOfPath(U(ExePath())),
+                                                               tamsolo::kStatisticsFileName);
+        if (!older.empty()) ::CopyFileW(W(older).c_str(), file.c_str(), TRUE);
     }
     return file;
 }

@@ -121,6 +121,16 @@ def _processes_of_prefix(prefix):
     return found
 
 
+def _log_tail(path, lines=15):
+    """The last lines of a log, for an error that outlives the folder the log is in."""
+    try:
+        with open(path, "rb") as f:
+            text = f.read()[-4000:].decode("utf-8", "replace")
+    except OSError:
+        return f"(no log at {path})"
+    return " | ".join(text.strip().splitlines()[-lines:]) or "(empty log)"
+
+
 def _reap(pid):
     with contextlib.suppress(ChildProcessError, OSError):
         os.waitpid(pid, os.WNOHANG)
@@ -386,6 +396,25 @@ class Testbed:
         return False
 
     def _boot_prefix(self, timeout):
+        # A first boot on a busy machine now and then ends with 1 and nothing useful in its
+        # log; a second one on a fresh prefix has always worked.
+        try:
+            self._boot_prefix_once(timeout)
+        except TestbedError as first:
+            with self._locked_state() as state:
+                server_pid, server_start = state.get("wineserver_pid", 0), state.get("wineserver_start")
+            with contextlib.suppress(OSError, subprocess.TimeoutExpired):
+                subprocess.run([_wineserver(), "-k"], env=self.env(), stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+            _end_process(server_pid, server_start)
+            _reap(server_pid)
+            shutil.rmtree(self.prefix, ignore_errors=True)
+            try:
+                self._boot_prefix_once(timeout)
+            except TestbedError as second:
+                raise TestbedError(f"{second} (first attempt: {first})") from None
+
+    def _boot_prefix_once(self, timeout):
         os.makedirs(self.prefix, exist_ok=True)
         env = self.env(booting=True)
         log_path = os.path.join(self.log_dir, "wineboot.log")
@@ -400,7 +429,7 @@ class Testbed:
             boot = subprocess.run([_wine_loader(), "wineboot", "--init"], env=env, stdin=subprocess.DEVNULL,
                                   stdout=log, stderr=log, timeout=timeout, start_new_session=True)
             if boot.returncode != 0:
-                raise TestbedError(f"wineboot failed ({boot.returncode}); see {log_path}")
+                raise TestbedError(f"wineboot failed ({boot.returncode}): {_log_tail(log_path)}")
             self._install_wine_fonts()
             self._detach_user_folders()
             reg_path = os.path.join(self.wine_dir, "bed.reg")

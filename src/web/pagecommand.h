@@ -42,6 +42,10 @@ std::u16string DecodeLoginArgument(const std::string& ansiBytes);
 // window refuses records beyond tamsolo::kMaxRegistrationBytes anyway.
 constexpr std::size_t kMaxLoginArgumentBytes = 1024;
 bool LoginArgumentFits(const std::u16string& loginArgument);
+// A login argument whose decoded text holds a NUL ("%00") ends the login the same way: the
+// main window reads a registration only up to its first NUL, so it would register, or refuse
+// as a duplicate, an account the page never named.
+bool DecodedLoginArgumentUsable(const std::u16string& decoded);
 
 // The parts of "server服-middle-account" after the launcher's clean-up: server without its
 // capital S letters, middle cut to the four characters after a "》".

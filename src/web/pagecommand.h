@@ -70,7 +70,7 @@ struct EnterGameCommand {
     bool isCommand = false;  // the address begins with "app://entergame|": always cancelled
     bool valid = false;      // the name is acceptable: act on it
     std::u16string name;     // "/" removed, first letter upper case: the program is name + ".exe"
-    std::u16string hallSite; // the default unless the address names an http or https site
+    std::u16string hallSite; // the default unless the address names a web address (IsWebAddress)
 };
 constexpr std::size_t kMaxHallNameLength = 64;
 EnterGameCommand ParseEnterGame(const std::u16string& url, const std::u16string& defaultHallSite);

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "net/address.h"
 #include "web/datetext.h"
 
 namespace tamsolo {
@@ -9,16 +10,6 @@ namespace tamsolo {
 namespace {
 
 std::u16string Kept(const std::u16string& field, std::size_t limit) { return field.substr(0, limit); }
-
-char16_t FoldLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
-
-bool StartsWithFolded(const std::u16string& text, const std::u16string& prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (FoldLower(text[i]) != prefix[i]) return false;
-    }
-    return true;
-}
 
 // A decimal number as the C runtime reads one: blanks, a sign, digits, anything after them
 // ignored; no digits read as 0. Kept within int.
@@ -94,14 +85,6 @@ std::u16string ShortenNoticeText(const std::u16string& text, std::size_t keep) {
     return head + u"...";
 }
 
-bool IsWebLink(const std::u16string& link) {
-    for (const std::u16string prefix : {u"http://", u"https://"}) {
-        if (StartsWithFolded(link, prefix)) {
-            const char16_t first = link.size() > prefix.size() ? link[prefix.size()] : u'\0';
-            return first != u'\0' && first != u'/' && first != u'\\';
-        }
-    }
-    return false;
-}
+bool IsWebLink(const std::u16string& link) { return IsWebAddress(link); }
 
 }  // namespace tamsolo

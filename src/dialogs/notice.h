@@ -57,8 +57,8 @@ NoticeLayout ChooseNoticeLayout(const NoticeRecord& record);
 // surrogate pair is never split: a lone high surrogate at the cut is dropped.
 std::u16string ShortenNoticeText(const std::u16string& text, std::size_t keep);
 
-// Only web addresses are opened from a notice: "http://" or "https://" (any letter case)
-// followed by a host. Programs, shares and scripts are never started from one.
+// Only web addresses are opened from a notice, by the same rule as a game hall's site
+// (IsWebAddress): the shell hands the link to the player's browser on its command line.
 bool IsWebLink(const std::u16string& link);
 
 }  // namespace tamsolo

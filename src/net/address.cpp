@@ -40,6 +40,30 @@ bool HasHttpPrefix(const std::u16string& address) {
     return EqualsFolded(address.substr(0, kPrefix.size()), 0, kPrefix);
 }
 
+bool IsControlCharacter(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+bool IsWebAddress(const std::u16string& address) {
+    std::size_t hostAt = 0;
+    for (const std::u16string scheme : {u"http://", u"https://"}) {
+        if (address.size() >= scheme.size() && EqualsFolded(address.substr(0, scheme.size()), 0, scheme)) {
+            hostAt = scheme.size();
+            break;
+        }
+    }
+    if (hostAt == 0 || hostAt >= address.size()) return false;
+    // Where a host should begin, these leave none ("http:///x", "http://\\share", "http://:80").
+    switch (address[hostAt]) {
+        case u'/': case u'\\': case u':': case u'?': case u'#': case u'@':
+            return false;
+        default:
+            break;
+    }
+    for (char16_t c : address) {
+        if (c == u' ' || c == u'"' || IsControlCharacter(c)) return false;
+    }
+    return true;
+}
+
 bool SplitHttpAddress(const std::u16string& address, SplitAddress* out) {
     *out = SplitAddress();
     const std::u16string rest = address.size() > 7 ? address.substr(7) : std::u16string();

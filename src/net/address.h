@@ -32,6 +32,16 @@ bool SplitHttpAddress(const std::u16string& address, SplitAddress* out);
 // True when the address begins with "http://", letter case ignored.
 bool HasHttpPrefix(const std::u16string& address);
 
+// C0 controls, DEL and the C1 range: nothing a name, a line of a file or a command line
+// should carry.
+bool IsControlCharacter(char16_t c);
+
+// An address that may be handed to the shell, which passes it on the player's browser's
+// command line: "http://" or "https://" (any letter case) with a host right after it, and no
+// blank, quote or control character anywhere, so it stays one argument of that command line.
+// Programs, shares and scripts never pass.
+bool IsWebAddress(const std::u16string& address);
+
 // Addresses whose bodies are stored and may be run must name one of the operator's hosts:
 // the host (port removed) equals one of the domains or ends with "." followed by one.
 // Letter case is ignored, as in host names. An address that merely mentions a domain

@@ -13,8 +13,14 @@ constexpr std::size_t kMaxFavouritePath = 259;
 constexpr std::size_t kMaxFavouriteText = 511;
 
 // A name that is safe as one file name inside the favourites folder: \ / : * ? " < > | and
-// control characters become "_", and it is cut to kMaxFavouriteName units.
+// control characters become "_", it is cut to kMaxFavouriteName units, and a name the system
+// would take for a device (IsDeviceName) gets a leading "_".
 std::u16string FavouriteFileName(const std::u16string& name);
+
+// True when a file of this name, with or without an extension, would open a device rather
+// than a file: CON, PRN, AUX, NUL, COM0-COM9, LPT0-LPT9 (also with the superscript digits
+// 1, 2 and 3), in any letter case and with blanks before the first dot.
+bool IsDeviceName(const std::u16string& name);
 
 // folder + "\" + name + ".url" (name made safe first), or empty when it would exceed
 // kMaxFavouritePath: a favourite is never written under a cut name.

@@ -165,6 +165,10 @@ void CLoginDlg::LoadGame(const tamsolo::PageCommand& command) {
     if (tamsolo::NeedsPercentDecoding(argument)) {
         argument = tamsolo::DecodeLoginArgument(fw::ToAnsi(fw::W(argument)));
     }
+    if (!tamsolo::DecodedLoginArgumentUsable(argument)) {
+        background_.EndLogin(IDCANCEL);
+        return;
+    }
     const tamsolo::Registration registration = tamsolo::SplitLoginArgument(argument);
     const std::u16string text = registration.Text();
     const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(char16_t));

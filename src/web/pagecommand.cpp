@@ -1,5 +1,7 @@
 #include "web/pagecommand.h"
 
+#include "net/address.h"
+
 namespace tamsolo {
 
 namespace {
@@ -22,26 +24,6 @@ int HexValue(char c) {
 bool IsHallNameChar(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_' ||
            c == u'-';
-}
-
-bool StartsWithNoCase(const std::u16string& text, const char16_t* prefix) {
-    std::size_t i = 0;
-    for (; prefix[i]; ++i) {
-        if (i >= text.size()) return false;
-        char16_t a = text[i], b = prefix[i];
-        if (a >= u'A' && a <= u'Z') a = static_cast<char16_t>(a + 32);
-        if (a != b) return false;
-    }
-    return true;
-}
-
-// A web address the shell may be given: http or https, no blanks, quotes or control characters.
-bool IsWebAddress(const std::u16string& site) {
-    if (!StartsWithNoCase(site, u"http://") && !StartsWithNoCase(site, u"https://")) return false;
-    for (char16_t c : site) {
-        if (c <= u' ' || c == u'"' || c == 0x7F) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -145,6 +127,8 @@ std::u16string DecodeLoginArgument(const std::string& ansiBytes) { return Utf8To
 bool LoginArgumentFits(const std::u16string& loginArgument) {
     return loginArgument.size() * sizeof(char16_t) <= kMaxLoginArgumentBytes;
 }
+
+bool DecodedLoginArgumentUsable(const std::u16string& decoded) { return decoded.find(u'\0') == std::u16string::npos; }
 
 std::u16string Registration::Text() const { return server + u"服-" + middle + u"-" + account; }
 

@@ -42,6 +42,10 @@ std::u16string DecodeLoginArgument(const std::string& ansiBytes);
 // window refuses records beyond tamsolo::kMaxRegistrationBytes anyway.
 constexpr std::size_t kMaxLoginArgumentBytes = 1024;
 bool LoginArgumentFits(const std::u16string& loginArgument);
+// A login argument whose decoded text holds a NUL ("%00") ends the login the same way: the
+// main window reads a registration only up to its first NUL, so it would register, or refuse
+// as a duplicate, an account the page never named.
+bool DecodedLoginArgumentUsable(const std::u16string& decoded);
 
 // The parts of "server服-middle-account" after the launcher's clean-up: server without its
 // capital S letters, middle cut to the four characters after a "》".
@@ -66,7 +70,7 @@ struct EnterGameCommand {
     bool isCommand = false;  // the address begins with "app://entergame|": always cancelled
     bool valid = false;      // the name is acceptable: act on it
     std::u16string name;     // "/" removed, first letter upper case: the program is name + ".exe"
-    std::u16string hallSite; // the default unless the address names an http or https site
+    std::u16string hallSite; // the default unless the address names a web address (IsWebAddress)
 };
 constexpr std::size_t kMaxHallNameLength = 64;
 EnterGameCommand ParseEnterGame(const std::u16string& url, const std::u16string& defaultHallSite);

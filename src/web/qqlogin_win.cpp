@@ -2,9 +2,13 @@
 
 #include <wininet.h>
 
+#include <vector>
+
 #include "framework/dialog_win.h"
+#include "framework/text_win.h"
 #include "operator_config.h"
 #include "ui/image_win.h"
+#include "web/cookie.h"
 #include "web/loginbkdlg_win.h"
 
 namespace web {
@@ -17,7 +21,11 @@ bool BeginsWith(const std::wstring& text, const std::wstring& prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
-constexpr DWORD kCookieChars = 256;
+// More cookie text than any site sets for one address; beyond it the lookup counts as failed.
+constexpr DWORD kMostCookieChars = 64 * 1024;
+
+// Sent to itself once it is shown: the page opens when the window can be seen.
+constexpr UINT kMsgOpenAddress = WM_APP + 41;
 
 }  // namespace
 
@@ -34,11 +42,22 @@ bool IsSignInCallback(const std::wstring& url) {
 }
 
 bool HasSignInCookie(const std::wstring& url) {
-    wchar_t cookie[kCookieChars] = {};
-    DWORD size = kCookieChars;  // the system counts it in characters here
-    if (::InternetGetCookieW(url.c_str(), L"Pauth", cookie, &size)) return cookie[0] != L'\0';
-    // Too long for the buffer is still a cookie.
-    return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    // The system does not filter by the name it is given: it hands back every cookie of the
+    // address as one text, so "Pauth" is looked for in that text.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD size = 0;
+        if (!::InternetGetCookieW(url.c_str(), nullptr, nullptr, &size) || size == 0) return false;
+        // Asked without a buffer, the system counts bytes; as characters that is ample room.
+        if (size > kMostCookieChars) return false;
+        std::vector<wchar_t> text(size + 1, L'\0');
+        DWORD chars = size;
+        if (::InternetGetCookieW(url.c_str(), nullptr, text.data(), &chars)) {
+            return tamsolo::HasCookie(fw::U(text.data()), u"Pauth");
+        }
+        // A cookie set between the two calls can make the text longer: ask again.
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    }
+    return false;
 }
 
 // ------------------------------------------------------------------------------------------
@@ -47,6 +66,7 @@ bool HasSignInCookie(const std::wstring& url) {
 FW_BEGIN_MESSAGE_MAP(CQQHtml, CDHtmlDialog)
     FW_ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
     FW_ON_MESSAGE(WM_TIMER, OnTimer)
+    FW_ON_MESSAGE(kMsgOpenAddress, OnOpenAddress)
 FW_END_MESSAGE_MAP()
 
 CQQHtml::CQQHtml(HWND parent) : CDHtmlDialog(kLoginTemplate, parent) {}
@@ -64,8 +84,16 @@ BOOL CQQHtml::PreTranslateMessage(MSG* msg) {
 
 LRESULT CQQHtml::OnShowWindow(WPARAM w, LPARAM) {
     const LRESULT result = Default();
-    if (w && !address_.empty()) Browser().Navigate(address_);
+    // The window is not visible yet while it hears of its showing, and the authorisation page
+    // is refused to a window nobody sees: the page opens from the queue, once it is shown.
+    if (w && !address_.empty() && m_hWnd) ::PostMessageW(m_hWnd, kMsgOpenAddress, 0, 0);
     return result;
+}
+
+LRESULT CQQHtml::OnOpenAddress(WPARAM, LPARAM) {
+    // Hidden again before the message came: it opens at the next showing.
+    if (m_hWnd && ::IsWindowVisible(m_hWnd) && !address_.empty()) Browser().Navigate(address_);
+    return 0;
 }
 
 void CQQHtml::OnBeforeNavigate(const std::wstring& url, bool* cancel) {

@@ -21,8 +21,8 @@ std::wstring WeiboCallbackAddress();   // http://<external-login server>/weibo/c
 
 // True when url begins with one of the two callback addresses (not merely contains one).
 bool IsSignInCallback(const std::wstring& url);
-// The "Pauth" cookie the platform sets for url at sign-in: read into 256 characters; a longer
-// cookie counts as present too. A failed lookup counts as none.
+// The "Pauth" cookie the platform sets for url at sign-in, found by its name among all the
+// cookies of url, with a value. A failed lookup counts as none.
 bool HasSignInCookie(const std::wstring& url);
 
 // How many 10 ms ticks the closed page looks for a message box it left behind.
@@ -33,7 +33,7 @@ public:
     explicit CQQHtml(HWND parent = nullptr);
 
     BOOL PreTranslateMessage(MSG* msg) override;
-    // The page opened each time the window is shown.
+    // The page opened each time the window is shown (once it is visible).
     void SetAddress(const std::wstring& address) { address_ = address; }
     const std::wstring& Address() const { return address_; }
     // The owning frame, ended when the sign-in completes.
@@ -47,6 +47,7 @@ protected:
     void OnOK() override {}
 
     LRESULT OnShowWindow(WPARAM, LPARAM);
+    LRESULT OnOpenAddress(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     FW_DECLARE_MESSAGE_MAP()
 

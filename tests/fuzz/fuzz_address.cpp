@@ -55,6 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(matched);
     }
 
+    // What the shell is handed stays one argument of a command line.
+    if (IsWebAddress(address)) {
+        for (char16_t c : address) FUZZ_CHECK(c > u' ' && c != u'"' && !IsControlCharacter(c) && (c < 0x7F || c > 0x9F));
+    }
+
     const std::uint64_t received = in.ConsumeIntegral<std::uint64_t>();
     const std::uint64_t length = in.ConsumeIntegral<std::uint64_t>();
     const int percent = ProgressPercent(received, length);

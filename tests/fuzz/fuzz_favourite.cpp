@@ -15,9 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string url = fuzz::ConsumeText(in, 1200);
 
     const std::u16string safe = FavouriteFileName(name);
-    FUZZ_CHECK(safe.size() <= kMaxFavouriteName && safe.size() == std::min(name.size(), kMaxFavouriteName));
+    // Every character kept or made "_", one "_" put before a device name, nothing else added.
+    FUZZ_CHECK(safe.size() <= kMaxFavouriteName && safe.size() >= std::min(name.size(), kMaxFavouriteName) &&
+               safe.size() <= std::min(name.size() + 1, kMaxFavouriteName));
     FUZZ_CHECK(safe.find_first_of(u"\\/:*?\"<>|") == std::u16string::npos);
-    for (char16_t c : safe) FUZZ_CHECK(c >= 0x20 && c != 0x7F);
+    for (char16_t c : safe) FUZZ_CHECK(c >= 0x20 && (c < 0x7F || c > 0x9F));
+    FUZZ_CHECK(!IsDeviceName(safe) && !IsDeviceName(safe + u".url"));
 
     const std::u16string path = FavouritePath(folder, name);
     if (!path.empty()) {
@@ -30,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!text.empty()) {
         FUZZ_CHECK(std::count(text.begin(), text.end(), u'\n') == 7 && std::count(text.begin(), text.end(), u'\r') == 7);
         FUZZ_CHECK(text.find(u'\0') == std::u16string::npos);
+        for (char16_t c : url) FUZZ_CHECK(c >= 0x20 && (c < 0x7F || c > 0x9F));
     }
 
     return 0;

@@ -37,7 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(record.text[n] < 0xDC00 || record.text[n] > 0xDFFF);
         }
         if (IsWebLink(record.link)) {
-            FUZZ_CHECK(record.link.size() > 7);
+            // One argument of the browser's command line, with a host after the scheme.
+            const std::size_t host = record.link.find(u"://") + 3;
+            FUZZ_CHECK(host > 3 && record.link.size() > host && record.link.find_first_of(u"/\\?#@:", host) != host);
+            for (char16_t c : record.link) FUZZ_CHECK(c > u' ' && c != u'"' && (c < 0x7F || c > 0x9F));
         }
     } else {
         FUZZ_CHECK(accepted == u"untouched" && record.id == u"untouched");

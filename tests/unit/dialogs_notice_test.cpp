@@ -134,6 +134,17 @@ TEST(NoticeLink, OnlyWebAddressesAreOpened) {
         {u"file:///C:/x.exe", false},
         {u"javascript:alert(1)", false},
         {u" http://www.kelvra.com", false},
+        // The shell puts the link on the browser's command line: it must stay one argument.
+        {u"https:// x", false},
+        {u"http://x/ --new-window", false},
+        {u"http://\"x", false},
+        {u"http://x/\" -url file:///C:/", false},
+        {u"http://\tx", false},
+        {u"http://x/\x7F", false},
+        {u"http://x/\x85", false},
+        {u"http:///x", false},
+        {u"http://?x", false},
+        {u"http://www.kelvra.com/新闻?id=1#top", true},
     };
     for (const Case& c : cases) EXPECT_EQ(IsWebLink(c.link), c.opened) << N(c.link);
 }

@@ -22,7 +22,8 @@ TEST(Favourite, AddressWithAControlCharacterIsNotWritten) {
     // A line break would add keys of the address's choosing to the shortcut file (an icon on
     // a share, a second URL); a zero would end the file early.
     for (const std::u16string& url : {std::u16string(u"http://a/\r\nIconFile=\\\\evil\\x"), std::u16string(u"http://a/\0b", 11),
-                                      std::u16string(u"http://a/\nb"), std::u16string(u"http://a/\tb")}) {
+                                      std::u16string(u"http://a/\nb"), std::u16string(u"http://a/\tb"),
+                                      std::u16string(u"http://a/\x7F"), std::u16string(u"http://a/\x85")}) {
         EXPECT_EQ(FavouriteText(url), u"") << url.size();
     }
 }
@@ -35,6 +36,21 @@ TEST(Favourite, FileNameStaysInsideTheFolder) {
         {u"a\\b/c:d*e?f\"g<h>i|j", u"a_b_c_d_e_f_g_h_i_j"},
         {u"..\\..\\Startup\\x", u".._.._Startup_x"},
         {u"tab\there\nnl", u"tab_here_nl"},
+        {u"del\x7F c1\x85\x9F", u"del_ c1__"},
+        // Names the system takes for a device, not a file in the folder.
+        {u"CON", u"_CON"},
+        {u"nul", u"_nul"},
+        {u"Aux.txt", u"_Aux.txt"},
+        {u"PRN .x", u"_PRN .x"},
+        {u"CON .", u"_CON ."},
+        {u"com1", u"_com1"},
+        {u"LPT9", u"_LPT9"},
+        {u"COM\u00B2", u"_COM\u00B2"},
+        {u"con:", u"con_"},
+        {u"CONSOLE", u"CONSOLE"},
+        {u"COM10", u"COM10"},
+        {u"LPT", u"LPT"},
+        {u"CON" + std::u16string(124, u'.'), u"_CON" + std::u16string(123, u'.')},
         {u"", u""},
         {std::u16string(200, u'n'), std::u16string(127, u'n')},
     };

@@ -162,6 +162,8 @@ TEST(EnterGame, FormAndName) {
         {u"app://entergame|gamehall|file:///C:/x.exe", true, true, u"Gamehall", hall},
         {u"app://entergame|gamehall|C:\\Windows\\x.exe", true, true, u"Gamehall", hall},
         {u"app://entergame|gamehall|http://x/\" /c calc", true, true, u"Gamehall", hall},
+        {u"app://entergame|gamehall|http:///x", true, true, u"Gamehall", hall},
+        {u"app://entergame|gamehall|http://x/\x9B", true, true, u"Gamehall", hall},
         // Hostile or empty names: a command, cancelled, nothing started.
         {u"app://entergame|", true, false, u"", hall},
         {u"app://entergame||http://x/", true, false, u"", hall},

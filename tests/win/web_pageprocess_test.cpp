@@ -10,6 +10,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/favdlg_win.h"
@@ -123,6 +124,9 @@ TEST(LoginPage, PageCommandsEndTheLogin) {
         {"minimize with pages open", L"app://minimize", 2, 1, IDCANCEL, {}, L""},
         {"over-long login argument", L"app://loadgame?" + std::wstring(600, L'a') + L"|" + kGame, 0, 1,
          IDCANCEL, {}, L""},
+        // The main window would read "12" only: an account the page never named.
+        {"login argument decoding to a NUL", L"app://loadgame?S12%00%E6%9C%8D-abcd-player1|" + kGame, 0, 1,
+         IDCANCEL, {}, L""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -202,6 +206,7 @@ TEST(Favourites, ShortcutFileBytesAndNames) {
         {L"x", L"http://a/second", L"x.url", Shortcut("http://a/second")},  // overwritten
         {L"Brennic 12服", L"http://a/服", L"Brennic 12服.url", Shortcut("http://a/\xB7\xFE")},  // GBK
         {L"..\\..\\evil", L"http://a/", L".._.._evil.url", Shortcut("http://a/")},
+        {L"con", L"http://a/", L"_con.url", Shortcut("http://a/")},  // not the console
         {L"long", L"http://a/" + std::wstring(300, L'z'), L"", ""},
     };
     for (const auto& c : cases) {
@@ -214,7 +219,7 @@ TEST(Favourites, ShortcutFileBytesAndNames) {
     }
     EXPECT_EQ(ReadAll(folder + L"\\x.url").size(), 135u);  // "http://a/second": 15 characters
     EXPECT_EQ(::GetFileAttributesW((folder + L"\\long.url").c_str()), INVALID_FILE_ATTRIBUTES);
-    for (const wchar_t* f : {L"x.url", L"Brennic 12服.url", L".._.._evil.url"}) ::DeleteFileW((folder + L"\\" + f).c_str());
+    for (const wchar_t* f : {L"x.url", L"Brennic 12服.url", L".._.._evil.url", L"_con.url"}) ::DeleteFileW((folder + L"\\" + f).c_str());
 }
 
 TEST(Favourites, TenCharacterAddressIs125Bytes) {
@@ -239,6 +244,10 @@ TEST(SignIn, CallbacksAndCookie) {
     for (const auto& c : cases) EXPECT_EQ(web::IsSignInCallback(c.url), c.callback) << std::string(c.url.begin(), c.url.end());
 
     const std::wstring url = web::PartnerCallbackAddress() + L"&code=1";
+    EXPECT_FALSE(web::HasSignInCookie(url));
+    // The platform's other cookies are handed back whatever name is asked for.
+    ASSERT_TRUE(::InternetSetCookieW(url.c_str(), L"XPauth", L"1"));
+    ASSERT_TRUE(::InternetSetCookieW(url.c_str(), L"Pauth2", L"1"));
     EXPECT_FALSE(web::HasSignInCookie(url));
     ASSERT_TRUE(::InternetSetCookieW(url.c_str(), L"Pauth", L"token"));
     EXPECT_TRUE(web::HasSignInCookie(url));
@@ -292,6 +301,41 @@ TEST(SignIn, FrameHoldsItsPageInsideTheBorder) {
     ASSERT_TRUE(::InternetSetCookieW(url.c_str(), L"Pauth", L"ok"));
     frame.Page().OnNavigateComplete(url, true);
     EXPECT_FALSE(::IsWindowVisible(frame.m_hWnd)) << "the frame ends with the sign-in";
+}
+
+namespace {
+
+// The sign-in page as it is, telling what became of each navigation it was asked to make.
+class CWatchedSignIn : public web::CQQHtml {
+public:
+    std::vector<std::pair<std::wstring, bool>> seen;  // address, cancelled
+    void OnBeforeNavigate(const std::wstring& url, bool* cancel) override {
+        web::CQQHtml::OnBeforeNavigate(url, cancel);
+        seen.emplace_back(url, *cancel);
+    }
+};
+
+}  // namespace
+
+TEST(SignIn, AuthorisationPageOpensWhenThePageIsShown) {
+    CWatchedSignIn page;
+    const std::wstring address = web::QQAuthorizeAddress() + L"?client_id=1";
+    page.SetAddress(address);
+    ASSERT_TRUE(page.Create());
+    ASSERT_FALSE(::IsWindowVisible(page.m_hWnd));
+    ::ShowWindow(page.m_hWnd, SW_SHOWNA);  // as the frame shows it
+    // Wine's first real navigation may hold Navigate2 for seconds; its BeforeNavigate2 has
+    // come by then.
+    const DWORD start = ::GetTickCount();
+    while (page.seen.empty() && ::GetTickCount() - start < 20000) {
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    ASSERT_EQ(page.seen.size(), 1u) << "the page opens once per showing";
+    EXPECT_EQ(page.seen[0].first, address);
+    EXPECT_FALSE(page.seen[0].second) << "the authorisation page was refused to the page being shown";
+    page.DestroyWindow();
 }
 
 // ---------------------------------------------------------------- close-time message box

@@ -259,6 +259,7 @@ TEST(SoundInterception, DirectSoundTablesArePatchedOnceAndUnlockSilencesBothRegi
     // Someone else put their own entry over ours, leading on to it: it is left as it is, so
     // that a call goes through theirs, ours and the table's own method once each.
     g_foreignNext = replacements.createSoundBuffer;
+    g_foreignCalls = 0;
     sound.Seal(3, &ForeignCreateSoundBuffer);
     EXPECT_FALSE(internal::PatchDirectSound(&sound));
     IDirectSoundBuffer* again = nullptr;

@@ -38,7 +38,7 @@ set(FLAVOR_SOURCES ${WIN_SOURCES})
 list(FILTER FLAVOR_SOURCES INCLUDE REGEX "_flavor_win\\.cpp$")
 list(FILTER WIN_SOURCES EXCLUDE REGEX "_flavor_win\\.cpp$|/main_win\\.cpp$")
 
-set(TAMSOLO_WIN_LIBS gdiplus comctl32 shell32 ole32 oleaut32 uuid wininet winmm advapi32 user32 gdi32 version)
+set(TAMSOLO_WIN_LIBS gdiplus comctl32 shell32 ole32 oleaut32 uuid dxguid wininet winmm advapi32 user32 gdi32 version)
 set(TAMSOLO_WIN_DEFS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
 
 target_compile_definitions(tamsolo_rules PUBLIC ${TAMSOLO_WIN_DEFS})
@@ -76,6 +76,15 @@ target_compile_options(win_tests PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra
 target_link_options(win_tests PRIVATE ${TAMSOLO_LINK_STATIC})
 target_compile_definitions(win_tests PRIVATE TAMSOLO_TEST_BUILD=1)
 set_target_properties(win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# A stand-in for the game's plug-in, which the sound tests load while muted. Always loaded in the
+# same place, so that it comes back where it was after being unloaded.
+add_library(fakeplugin SHARED ${CMAKE_SOURCE_DIR}/tests/win/dlls/fakeplugin.cpp)
+target_compile_definitions(fakeplugin PRIVATE ${TAMSOLO_WIN_DEFS})
+target_link_libraries(fakeplugin PRIVATE dsound winmm ole32 uuid dxguid)
+target_link_options(fakeplugin PRIVATE -static-libgcc -static-libstdc++ -Wl,--disable-dynamicbase)
+set_target_properties(fakeplugin PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+add_dependencies(win_tests fakeplugin)
 
 # Small helper programs the Win32 and end-to-end tests start (tests/win/programs/NAME.cpp -> NAME.exe).
 file(GLOB WIN_TEST_PROGRAMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/programs/*.cpp)

@@ -4,6 +4,7 @@
 #include <dsound.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -22,12 +23,14 @@ using tamsolo::sound::ProcessMuteFlag;
 using WaveOutWriteFn = MMRESULT(WINAPI*)(HWAVEOUT, LPWAVEHDR, UINT);
 using MidiStreamOutFn = MMRESULT(WINAPI*)(HMIDISTRM, LPMIDIHDR, UINT);
 using DirectSoundCreateFn = HRESULT(WINAPI*)(LPCGUID, LPDIRECTSOUND*, LPUNKNOWN);
+using DirectSoundCreate8Fn = HRESULT(WINAPI*)(LPCGUID, LPDIRECTSOUND8*, LPUNKNOWN);
+using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
 using CreateSoundBufferFn = HRESULT(STDMETHODCALLTYPE*)(IDirectSound*, LPCDSBUFFERDESC, LPDIRECTSOUNDBUFFER*,
                                                         LPUNKNOWN);
 using UnlockFn = HRESULT(STDMETHODCALLTYPE*)(IDirectSoundBuffer*, LPVOID, DWORD, LPVOID, DWORD);
 
 // Method-table positions: IUnknown's three methods come first in both interfaces.
-constexpr size_t kCreateSoundBufferSlot = 3;  // IDirectSound: QueryInterface, AddRef, Release, CreateSoundBuffer
+constexpr size_t kCreateSoundBufferSlot = 3;  // IDirectSound(8): QueryInterface, AddRef, Release, CreateSoundBuffer
 constexpr size_t kUnlockSlot = 19;            // IDirectSoundBuffer: ... Lock 11, Play 12, ..., Stop 18, Unlock 19
 
 // Function and data pointers are the same size on Windows; copied, not cast, so no compiler
@@ -53,6 +56,8 @@ const void* AsData(Fn f) {
 std::atomic<WaveOutWriteFn> g_waveOutWrite{nullptr};
 std::atomic<MidiStreamOutFn> g_midiStreamOut{nullptr};
 std::atomic<DirectSoundCreateFn> g_directSoundCreate{nullptr};
+std::atomic<DirectSoundCreate8Fn> g_directSoundCreate8{nullptr};
+std::atomic<CoCreateInstanceFn> g_coCreateInstance{nullptr};
 
 // Import entries and method-table slots live in pages that are normally read-only. One writer
 // at a time: two writers changing the protection of one page would undo each other's change.
@@ -69,6 +74,12 @@ bool WriteSlot(void** slot, const void* value) {
 }
 
 void** TableOf(const void* object) { return *static_cast<void** const*>(object); }
+
+HMODULE ModuleHolding(const void* address) {
+    HMODULE module = nullptr;
+    const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    return ::GetModuleHandleExW(flags, static_cast<LPCWSTR>(address), &module) ? module : nullptr;
+}
 
 // Method tables patched at one slot, each with the entry it held before. A handful of tables
 // at most: one per implementation (a primary and a secondary buffer may differ).
@@ -89,7 +100,7 @@ public:
         Entry* free = nullptr;
         for (Entry& e : entries_) {
             void** known = e.table.load(std::memory_order_relaxed);
-            if (known == table) return true;
+            if (known == table) return Repatch(e, replacement);
             if (!known && !free) free = &e;
         }
         if (!free) return false;
@@ -107,6 +118,24 @@ private:
         std::atomic<void**> table{nullptr};
         std::atomic<const void*> original{nullptr};
     };
+
+    // A table at an address patched before. Its library may have been unloaded since and
+    // loaded again in the same place (or another one there), with a fresh table whose slot
+    // leads to the library's own method: that is patched again. A slot leading anywhere else
+    // is someone else's, put over ours and perhaps leading on to it: taking it for the original
+    // would have our replacement call itself, so it is left alone.
+    bool Repatch(Entry& e, const void* replacement) {
+        void** table = e.table.load(std::memory_order_relaxed);
+        const void* now = table[slot_];
+        if (now == replacement) return true;
+        const HMODULE library = ModuleHolding(table);
+        const bool fresh = now == e.original.load(std::memory_order_relaxed) ||
+                           (library && library == ModuleHolding(now));
+        if (!fresh) return false;
+        e.original.store(now, std::memory_order_release);
+        return WriteSlot(&table[slot_], replacement);
+    }
+
     Entry entries_[8];
     size_t slot_;
 };
@@ -154,21 +183,49 @@ HRESULT WINAPI DirectSoundCreateReplacement(LPCGUID device, LPDIRECTSOUND* sound
     return hr;
 }
 
+HRESULT WINAPI DirectSoundCreate8Replacement(LPCGUID device, LPDIRECTSOUND8* sound, LPUNKNOWN outer) {
+    const DirectSoundCreate8Fn real = g_directSoundCreate8.load(std::memory_order_acquire);
+    if (!real) return DSERR_NODRIVER;
+    const HRESULT hr = real(device, sound, outer);
+    if (SUCCEEDED(hr) && sound && *sound) PatchDirectSound(*sound);
+    return hr;
+}
+
+bool IsDirectSoundClass(REFCLSID clsid) {
+    return ::IsEqualCLSID(clsid, CLSID_DirectSound) || ::IsEqualCLSID(clsid, CLSID_DirectSound8);
+}
+
+HRESULT WINAPI CoCreateInstanceReplacement(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid,
+                                           LPVOID* object) {
+    const CoCreateInstanceFn real = g_coCreateInstance.load(std::memory_order_acquire);
+    if (!real) return REGDB_E_CLASSNOTREG;
+    const HRESULT hr = real(clsid, outer, context, iid, object);
+    // An aggregated object is left alone: asking it for an interface counts on its outer object,
+    // which may still be in the making.
+    if (SUCCEEDED(hr) && !outer && object && *object && IsDirectSoundClass(clsid)) {
+        PatchDirectSoundObject(static_cast<IUnknown*>(*object));
+    }
+    return hr;
+}
+
 // ---------------------------------------------------------------- import entries
 
+// Looked up afresh at every request: a library unloaded since is forgotten (whatever took its
+// place must not be mistaken for it), and one loaded again, perhaps elsewhere, is found anew.
+// While an import entry leads to a replacement, the module holding it keeps the library loaded.
 template <class Fn>
 void Resolve(std::atomic<Fn>& saved, const wchar_t* dll, const char* name) {
-    if (saved.load(std::memory_order_acquire)) return;
     HMODULE module = ::GetModuleHandleW(dll);  // never loaded by us: only what the process uses
-    if (!module) return;
-    const FARPROC proc = ::GetProcAddress(module, name);
-    if (proc) saved.store(AsFunction<Fn>(AsData(proc)), std::memory_order_release);
+    const FARPROC proc = module ? ::GetProcAddress(module, name) : nullptr;
+    saved.store(proc ? AsFunction<Fn>(AsData(proc)) : nullptr, std::memory_order_release);
 }
 
 void ResolveOutputFunctions() {
     Resolve(g_waveOutWrite, L"winmm.dll", "waveOutWrite");
     Resolve(g_midiStreamOut, L"winmm.dll", "midiStreamOut");
     Resolve(g_directSoundCreate, L"dsound.dll", "DirectSoundCreate");
+    Resolve(g_directSoundCreate8, L"dsound.dll", "DirectSoundCreate8");
+    Resolve(g_coCreateInstance, L"ole32.dll", "CoCreateInstance");
 }
 
 // Calls visit(dllName, entry, nameEntry) for every import entry of a loaded module; nameEntry
@@ -236,6 +293,10 @@ struct PatchedImport {
     void** slot;
     const void* real;
     const void* replacement;
+
+    bool operator==(const PatchedImport& o) const {
+        return module == o.module && slot == o.slot && real == o.real && replacement == o.replacement;
+    }
 };
 
 std::mutex g_importsLock;
@@ -250,6 +311,8 @@ void PatchLoadedModules() {
         {AsData(g_waveOutWrite.load()), AsData(&WaveOutWriteReplacement)},
         {AsData(g_midiStreamOut.load()), AsData(&MidiStreamOutReplacement)},
         {AsData(g_directSoundCreate.load()), AsData(&DirectSoundCreateReplacement)},
+        {AsData(g_directSoundCreate8.load()), AsData(&DirectSoundCreate8Replacement)},
+        {AsData(g_coCreateInstance.load()), AsData(&CoCreateInstanceReplacement)},
     };
     std::lock_guard<std::mutex> lock(g_importsLock);
     for (const fw::Module& module : PinLoadedModules()) {
@@ -259,7 +322,12 @@ void PatchLoadedModules() {
             for (const Target& t : targets) {
                 if (!t.real || *slot != t.real) continue;
                 std::lock_guard<std::mutex> writing(g_writeLock);
-                if (WriteSlot(slot, t.replacement)) g_imports.push_back({module.Get(), slot, t.real, t.replacement});
+                if (!WriteSlot(slot, t.replacement)) continue;
+                // A module unloaded and loaded again in the same place has the same entries.
+                const PatchedImport patched{module.Get(), slot, t.real, t.replacement};
+                if (std::find(g_imports.begin(), g_imports.end(), patched) == g_imports.end()) {
+                    g_imports.push_back(patched);
+                }
             }
         });
     }
@@ -272,10 +340,14 @@ void RemoveAtExit() { RemoveInterception(); }
 bool SetMuteByInterception(int value) {
     static const bool removalArranged = [] { return std::atexit(&RemoveAtExit) == 0; }();
     (void)removalArranged;
-    ResolveOutputFunctions();
-    PatchLoadedModules();
+    CoverNewModules();
     ProcessMuteFlag().Set(value);
     return true;
+}
+
+void CoverNewModules() {
+    ResolveOutputFunctions();
+    PatchLoadedModules();
 }
 
 void RemoveInterception() {
@@ -298,7 +370,8 @@ int PatchedImportCount() {
 
 Replacements ReplacementEntries() {
     return Replacements{AsData(&WaveOutWriteReplacement), AsData(&MidiStreamOutReplacement),
-                        AsData(&DirectSoundCreateReplacement), AsData(&CreateSoundBufferReplacement),
+                        AsData(&DirectSoundCreateReplacement), AsData(&DirectSoundCreate8Replacement),
+                        AsData(&CoCreateInstanceReplacement), AsData(&CreateSoundBufferReplacement),
                         AsData(&UnlockReplacement)};
 }
 
@@ -322,6 +395,16 @@ bool PatchDirectSound(void* directSound) {
 
 bool PatchSoundBuffer(void* soundBuffer) {
     return soundBuffer && g_unlockPatches.Patch(TableOf(soundBuffer), AsData(&UnlockReplacement));
+}
+
+void PatchDirectSoundObject(IUnknown* object) {
+    if (!object) return;
+    for (const IID* iid : {&IID_IDirectSound, &IID_IDirectSound8}) {
+        void* sound = nullptr;
+        if (FAILED(object->QueryInterface(*iid, &sound)) || !sound) continue;
+        PatchDirectSound(sound);
+        static_cast<IUnknown*>(sound)->Release();
+    }
 }
 
 }  // namespace sound::internal

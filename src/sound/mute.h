@@ -10,17 +10,25 @@
 
 namespace tamsolo::sound {
 
+// What one mute request asks of the process.
+enum class MuteStep {
+    kNone,             // a repeat on the mixer path: the switch is already where it should be
+    kApply,            // the first request, or a change
+    kCoverNewModules,  // a repeat on the interception path: modules loaded since are intercepted too
+};
+
 // The main window repeats its mute state every 400 ms; only a change is applied. The first
 // request is always applied. A request whose application failed still counts as applied, so
-// it is not retried until the opposite one has come.
+// it is not retried until the opposite one has come. On the interception path a repeat is
+// still the moment to look for modules loaded since the last request: a plug-in loads its
+// sound libraries whenever it likes, and nothing else tells us.
 class MuteRequestFilter {
 public:
-    // True when value must be applied now.
-    bool Take(int value) {
-        if (any_ && value == last_) return false;
+    MuteStep Take(int value, bool intercepting) {
+        if (any_ && value == last_) return intercepting ? MuteStep::kCoverNewModules : MuteStep::kNone;
         any_ = true;
         last_ = value;
-        return true;
+        return MuteStep::kApply;
     }
 
 private:

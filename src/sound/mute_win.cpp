@@ -32,15 +32,39 @@ bool HasPerProcessMixer() {
 // Taken on the frame window's thread only.
 tamsolo::sound::MuteRequestFilter g_requests;
 
+bool Intercepting() {
+    static const bool intercepting = !HasPerProcessMixer();
+    return intercepting;
+}
+
 }  // namespace
 
 bool SetMute(int value) {
-    static const bool mixer = HasPerProcessMixer();
-    return mixer ? internal::SetMixerMute(value) : internal::SetMuteByInterception(value);
+    return Intercepting() ? internal::SetMuteByInterception(value) : internal::SetMixerMute(value);
 }
 
-void OnMuteRequest(int value) {
-    if (g_requests.Take(value)) SetMute(value);
+bool OnMuteRequest(int value) { return internal::TakeMuteRequest(g_requests, value, Intercepting()); }
+
+namespace internal {
+
+bool TakeMuteRequest(tamsolo::sound::MuteRequestFilter& requests, int value, bool intercepting) {
+    switch (requests.Take(value, intercepting)) {
+        case tamsolo::sound::MuteStep::kApply:
+            if (intercepting) {
+                SetMuteByInterception(value);
+            } else {
+                SetMixerMute(value);
+            }
+            return true;
+        case tamsolo::sound::MuteStep::kCoverNewModules:
+            CoverNewModules();
+            return false;
+        case tamsolo::sound::MuteStep::kNone:
+            break;
+    }
+    return false;
 }
+
+}  // namespace internal
 
 }  // namespace sound

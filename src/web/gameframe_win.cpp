@@ -320,12 +320,10 @@ void CMainFrame::RaiseOwner() {
 }
 
 LRESULT CMainFrame::OnMuteState(WPARAM w, LPARAM) {
+    // Repeats go to the sound code too: on older Windows each one is when a sound library the
+    // plug-in loaded since the last request gets intercepted.
     const int mute = w ? 1 : 0;
-    if (mute != lastMute_) {
-        lastMute_ = mute;
-        fw::Trace(mute ? L"mute 1" : L"mute 0");
-        sound::OnMuteRequest(mute);
-    }
+    if (sound::OnMuteRequest(mute)) fw::Trace(mute ? L"mute 1" : L"mute 0");
     return 0;
 }
 

@@ -81,8 +81,7 @@ private:
     CGmWndDoc doc_;
     CGmWndView view_;
     bool viewCreated_ = false;
-    int lastMute_ = -1;
-    UINT_PTR ownerCheck_ = 0;  // before the first request: neither state
+    UINT_PTR ownerCheck_ = 0;
 };
 
 // The process's one frame, or null before it is made.

@@ -33,22 +33,25 @@ struct FakeOutput {
 }  // namespace
 
 TEST(MuteRequests, OnlyChangesAreAppliedAndTheFirstAlways) {
+    constexpr MuteStep A = MuteStep::kApply, N = MuteStep::kNone, C = MuteStep::kCoverNewModules;
     struct Case {
         const char* name;
+        bool intercepting;
         std::vector<int> requests;
-        std::vector<bool> applied;
+        std::vector<MuteStep> steps;
     };
     const Case cases[] = {
-        {"first unmute is applied too", {0, 0, 0}, {true, false, false}},
-        {"repeats of the timer are not", {1, 1, 0, 0, 1}, {true, false, true, false, true}},
-        {"every change is", {0, 1, 0, 1}, {true, true, true, true}},
+        {"first unmute is applied too", false, {0, 0, 0}, {A, N, N}},
+        {"repeats of the timer are not", false, {1, 1, 0, 0, 1}, {A, N, A, N, A}},
+        {"every change is", false, {0, 1, 0, 1}, {A, A, A, A}},
+        {"intercepting: a repeat looks for new modules", true, {1, 1, 0, 0, 1}, {A, C, A, C, A}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MuteRequestFilter filter;
-        std::vector<bool> applied;
-        for (int r : c.requests) applied.push_back(filter.Take(r));
-        EXPECT_EQ(applied, c.applied);
+        std::vector<MuteStep> steps;
+        for (int r : c.requests) steps.push_back(filter.Take(r, c.intercepting));
+        EXPECT_EQ(steps, c.steps);
     }
 }
 

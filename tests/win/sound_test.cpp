@@ -1,6 +1,7 @@
 // Muting inside a page process: the mixer path as far as this machine has a mixer, and the
 // interception path of older Windows forced on, through the real import entries of this
-// program and DirectSound method tables of our own making.
+// program and of a stand-in plug-in (fakeplugin.dll), and DirectSound method tables of our own
+// making and of the system's.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "framework/handle_win.h"
 #include "sound/intercept_win.h"
 #include "sound/mute.h"
 #include "sound/mute_win.h"
@@ -31,6 +33,26 @@ int CountThreadWindows() {
 struct UnmuteAfterwards {
     ~UnmuteAfterwards() { ProcessMuteFlag().Set(0); }
 };
+
+void** TableOf(const void* object) { return *static_cast<void** const*>(object); }
+
+// The stand-in plug-in, loaded from beside this program.
+fw::Module LoadPlugin() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring file(path, n);
+    file = file.substr(0, file.find_last_of(L'\\') + 1) + L"fakeplugin.dll";
+    return fw::Module(::LoadLibraryW(file.c_str()));
+}
+
+template <class Fn>
+Fn PluginFunction(const fw::Module& plugin, const char* name) {
+    const FARPROC proc = ::GetProcAddress(plugin.Get(), name);
+    Fn fn = nullptr;
+    static_assert(sizeof(fn) == sizeof(proc), "function pointers have one size");
+    std::memcpy(&fn, &proc, sizeof(fn));
+    return fn;
+}
 
 }  // namespace
 
@@ -138,10 +160,12 @@ public:
     FakeComObject(const FakeComObject&) = delete;
     FakeComObject& operator=(const FakeComObject&) = delete;
 
+    // Writes the slot, then makes the table read-only again.
     template <class Fn>
     void Seal(size_t slot, Fn method) {
-        std::memcpy(&table_[slot], &method, sizeof(method));
         DWORD old = 0;
+        ::VirtualProtect(table_, 4096, PAGE_READWRITE, &old);
+        std::memcpy(&table_[slot], &method, sizeof(method));
         ::VirtualProtect(table_, 4096, PAGE_READONLY, &old);
     }
     void** Table() const { return table_; }
@@ -164,6 +188,18 @@ struct UnlockSeen {
 HRESULT STDMETHODCALLTYPE FakeCreateSoundBuffer(IDirectSound*, LPCDSBUFFERDESC, LPDIRECTSOUNDBUFFER* out, LPUNKNOWN) {
     *out = g_bufferToHandOut->As<IDirectSoundBuffer>();
     return DS_OK;
+}
+
+// Someone else's replacement of CreateSoundBuffer, put over ours and leading on to it.
+const void* g_foreignNext = nullptr;
+int g_foreignCalls = 0;
+HRESULT STDMETHODCALLTYPE ForeignCreateSoundBuffer(IDirectSound* self, LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* out,
+                                                   LPUNKNOWN outer) {
+    ++g_foreignCalls;
+    using Fn = HRESULT(STDMETHODCALLTYPE*)(IDirectSound*, LPCDSBUFFERDESC, LPDIRECTSOUNDBUFFER*, LPUNKNOWN);
+    Fn next = nullptr;
+    std::memcpy(&next, &g_foreignNext, sizeof(next));
+    return next(self, desc, out, outer);
 }
 
 HRESULT STDMETHODCALLTYPE FakeUnlock(IDirectSoundBuffer*, LPVOID first, DWORD firstLength, LPVOID second,
@@ -219,26 +255,100 @@ TEST(SoundInterception, DirectSoundTablesArePatchedOnceAndUnlockSilencesBothRegi
         EXPECT_EQ(g_unlockSeen.first, c.first);
         EXPECT_EQ(g_unlockSeen.second, c.second);
     }
+
+    // Someone else put their own entry over ours, leading on to it: it is left as it is, so
+    // that a call goes through theirs, ours and the table's own method once each.
+    g_foreignNext = replacements.createSoundBuffer;
+    g_foreignCalls = 0;
+    sound.Seal(3, &ForeignCreateSoundBuffer);
+    EXPECT_FALSE(internal::PatchDirectSound(&sound));
+    IDirectSoundBuffer* again = nullptr;
+    EXPECT_EQ(sound.As<IDirectSound>()->CreateSoundBuffer(&desc, &again, nullptr), DS_OK);
+    EXPECT_EQ(again, buffer.As<IDirectSoundBuffer>());
+    EXPECT_EQ(g_foreignCalls, 1);
 }
 
-TEST(SoundInterception, ModuleLoadedLaterIsCoveredFromTheNextRequestAndMayGoAgain) {
-    UnmuteAfterwards unmute;
-    internal::SetMuteByInterception(0);
-    // The wave-audio MCI driver plays through waveOutWrite and is not loaded until asked for.
-    ASSERT_EQ(::GetModuleHandleW(L"mciwave.dll"), nullptr);
-    HMODULE late = ::LoadLibraryW(L"mciwave.dll");
-    if (!late) GTEST_SKIP() << "no mciwave.dll";
-    void** slot = internal::FindImportSlot(late, "winmm.dll", "waveOutWrite");
-    if (!slot) {
-        ::FreeLibrary(late);
-        GTEST_SKIP() << "mciwave.dll does not import waveOutWrite by name";
+TEST(SoundInterception, MethodTableOfALibraryLoadedAgainInTheSamePlaceIsPatchedAgain) {
+    const void* const replacement = internal::ReplacementEntries().createSoundBuffer;
+    void** firstTable = nullptr;
+    for (int load = 0; load < 2; ++load) {
+        SCOPED_TRACE(load == 0 ? "first load" : "loaded again");
+        fw::Module plugin = LoadPlugin();
+        ASSERT_TRUE(plugin);
+        void* own = PluginFunction<void* (*)()>(plugin, "OwnSoundObject")();
+        const HRESULT ownAnswer = PluginFunction<HRESULT (*)()>(plugin, "OwnCreateSoundBufferAnswer")();
+        void** table = TableOf(own);
+        if (load == 0) firstTable = table;
+        ASSERT_EQ(table, firstTable) << "the library came back elsewhere: nothing to show";
+        ASSERT_NE(table[3], replacement) << "a fresh table";
+
+        EXPECT_TRUE(internal::PatchDirectSound(own));
+        EXPECT_EQ(table[3], replacement);
+        IDirectSoundBuffer* none = nullptr;
+        DSBUFFERDESC desc{};
+        desc.dwSize = sizeof(desc);
+        EXPECT_EQ(static_cast<IDirectSound*>(own)->CreateSoundBuffer(&desc, &none, nullptr), ownAnswer)
+            << "this load's own method is reached";
+
+        plugin.Reset();
+        ASSERT_EQ(::GetModuleHandleW(L"fakeplugin.dll"), nullptr);
     }
-    EXPECT_NE(*slot, internal::ReplacementEntries().waveOutWrite);
-    internal::SetMuteByInterception(1);
-    EXPECT_EQ(*slot, internal::ReplacementEntries().waveOutWrite);
-    // Unloaded before the removal: its entry must not be written to.
-    ASSERT_TRUE(::FreeLibrary(late));
-    ASSERT_EQ(::GetModuleHandleW(L"mciwave.dll"), nullptr);
+}
+
+TEST(SoundInterception, PluginLoadedAfterTheRequestIsCoveredFromItsNextRepeat) {
+    UnmuteAfterwards unmute;
+    fw::ComInit com;
+    const internal::Replacements replacements = internal::ReplacementEntries();
+    tamsolo::sound::MuteRequestFilter requests;
+    ASSERT_TRUE(internal::TakeMuteRequest(requests, 1, true));
+
+    ASSERT_EQ(::GetModuleHandleW(L"fakeplugin.dll"), nullptr);
+    fw::Module plugin = LoadPlugin();
+    ASSERT_TRUE(plugin);
+    struct Import {
+        const char* dll;
+        const char* function;
+        const void* replacement;
+        void** slot;
+    };
+    Import imports[] = {
+        {"winmm.dll", "waveOutWrite", replacements.waveOutWrite, nullptr},
+        {"dsound.dll", "DirectSoundCreate8", replacements.directSoundCreate8, nullptr},
+        {"ole32.dll", "CoCreateInstance", replacements.coCreateInstance, nullptr},
+    };
+    for (Import& i : imports) {
+        SCOPED_TRACE(i.function);
+        i.slot = internal::FindImportSlot(plugin.Get(), i.dll, i.function);
+        ASSERT_NE(i.slot, nullptr);
+        EXPECT_NE(*i.slot, i.replacement) << "loaded after the request";
+    }
+
+    // The main window repeats the same state: nothing is applied, but the plug-in is covered.
+    EXPECT_FALSE(internal::TakeMuteRequest(requests, 1, true));
+    for (const Import& i : imports) {
+        EXPECT_EQ(*i.slot, i.replacement) << i.function;
+    }
+    char data[8] = "abcdefg";
+    PluginFunction<MMRESULT (*)(char*, DWORD)>(plugin, "PlayWave")(data, 4);
+    EXPECT_EQ(std::string(data, 7), std::string(4, '\0') + "efg");
+
+    // A DirectSound the plug-in makes through COM, asked for as a bare IUnknown: the method
+    // tables of both its DirectSound interfaces lead to our CreateSoundBuffer.
+    fw::ComPtr<IUnknown> made;
+    ASSERT_EQ(PluginFunction<HRESULT (*)(IUnknown**)>(plugin, "MakeDirectSoundByCom")(made.Put()), S_OK);
+    fw::ComPtr<IDirectSound> sound;
+    fw::ComPtr<IDirectSound8> sound8;
+    ASSERT_EQ(made->QueryInterface(IID_IDirectSound, sound.PutVoid()), S_OK);
+    ASSERT_EQ(made->QueryInterface(IID_IDirectSound8, sound8.PutVoid()), S_OK);
+    EXPECT_EQ(TableOf(sound.Get())[3], replacements.createSoundBuffer);
+    EXPECT_EQ(TableOf(sound8.Get())[3], replacements.createSoundBuffer);
+    sound.Reset();
+    sound8.Reset();
+    made.Reset();
+
+    // Unloaded before the removal: its entries must not be written to.
+    plugin.Reset();
+    ASSERT_EQ(::GetModuleHandleW(L"fakeplugin.dll"), nullptr);
     internal::RemoveInterception();
     EXPECT_EQ(internal::PatchedImportCount(), 0);
 }

@@ -475,17 +475,20 @@ class MainWindowCommands(Driver, NetTestCase):
             ("a captive portal's page in its place", "ok", portal, UPDATE_FAILED),
             ("the configuration names this version", "ok", config, UP_TO_DATE),
         ]
+        said = lambda: [e for e in self.trace_events() if e.startswith("message-box ")]  # noqa: E731
         self.login("1服-a-Player")
         for what, mode, data, text in cases:
             with self.subTest(what):
+                before = len(said())
                 self.serve(CONFIG, mode=mode, data=data)
                 self.choose(4)
+                self.wait_for(lambda: len(said()) > before, "the check's answer")
+                self.assertEqual(said()[-1], "message-box " + text)
                 box = self.wait_message_box(text)
                 self.answer(box, SKINNED_FIRST)
                 self.wait_for(lambda: not self.window(box["hwnd"]), "the message box to close")
                 self.assertTrue(self.app.running())
-        said = [e for e in self.trace_events() if e.startswith("message-box ")]
-        self.assertEqual(said, ["message-box " + c[3] for c in cases])
+        self.assertEqual(said(), ["message-box " + c[3] for c in cases])
 
     def test_update_against_a_silent_server_leaves_the_launcher_and_its_keys_working(self):
         self.serve(CONFIG, "stall", delay="15")
@@ -495,13 +498,14 @@ class MainWindowCommands(Driver, NetTestCase):
         waiting = self.new_page_process()
         self.choose(4)
         self.wait_requests(CONFIG, 1)  # the check waits for its answer now
+        answers = lambda: self.bed.probe("send", main, WM_NULL, 0, 0, "--timeout", "1000")  # noqa: E731
+        answers()  # fails the test unless the window answers within a second
         self.choose(4)                 # a second "更新" meanwhile does nothing
         self.login("2服-b-Other", waiting)  # and a login finishing meanwhile is taken
         deadline = time.time() + 60
         while f"message-box {UPDATE_FAILED}" not in self.trace_events():
             self.assertLess(time.time(), deadline, "the check never ended")
-            # Fails the test unless the window answers within a second.
-            self.bed.probe("send", main, WM_NULL, 0, 0, "--timeout", "1000")
+            answers()
             time.sleep(0.2)
         box = self.wait_message_box(UPDATE_FAILED)
         self.answer(box, SKINNED_FIRST)

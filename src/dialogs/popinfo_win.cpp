@@ -20,7 +20,7 @@ constexpr UINT WM_NOTICE_READY = WM_APP + 62;
 // How long the window waits for its worker: when it goes, for a fetch it has just stopped, and
 // at the ready message, for a thread whose last act was that post. This thread also runs the
 // desktop-wide keyboard hook, so no wait here may be longer.
-constexpr DWORD kStopWaitMs = 2000;
+constexpr DWORD kStopWaitMs = 1000;
 
 constexpr UINT kPictureAndTextSkin = 143;
 constexpr UINT kPictureOnlySkin = 146;

@@ -508,6 +508,7 @@ class MainWindowCommands(Driver, NetTestCase):
             answers()
             time.sleep(0.2)
         box = self.wait_message_box(UPDATE_FAILED)
+        self.bed.screenshot("mainwnd-update-failed.png")
         self.answer(box, SKINNED_FIRST)
         self.wait_for(lambda: not self.window(box["hwnd"]), "the message box to close")
         self.assertEqual(len(self.requests(CONFIG)), 1)

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <process.h>
 
+#include <mutex>
+
 #include "framework/paths_win.h"
 #include "framework/text_win.h"
 #include "operator_config.h"
@@ -15,8 +17,10 @@ namespace {
 
 // Posted by the fetch thread when the decision and the picture are there.
 constexpr UINT WM_NOTICE_READY = WM_APP + 62;
-// How long the window waits, when it goes, for a fetch it has just stopped.
-constexpr DWORD kStopWaitMs = 5000;
+// How long the window waits for its worker: when it goes, for a fetch it has just stopped, and
+// at the ready message, for a thread whose last act was that post. This thread also runs the
+// desktop-wide keyboard hook, so no wait here may be longer.
+constexpr DWORD kStopWaitMs = 1000;
 
 constexpr UINT kPictureAndTextSkin = 143;
 constexpr UINT kPictureOnlySkin = 146;
@@ -56,9 +60,15 @@ struct CPopInfoDlg::Job {
     std::wstring today;
     HWND window = nullptr;
     net::DownloadHandles handles;
-    std::atomic<bool> abandoned{false};
 
-    // Results, read by the window once it has the ready message.
+    // The ready message is posted under the lock, so once the window has set `abandoned` no
+    // post can reach it (nor whatever window takes its handle later). `done` tells the real
+    // ready message from one posted by anyone else.
+    std::mutex lock;
+    bool abandoned = false;
+    bool done = false;
+
+    // Results, read by the window once `done` is set.
     bool hasNotice = false;
     std::u16string accepted;
     tamsolo::NoticeRecord record;
@@ -117,7 +127,8 @@ BOOL CPopInfoDlg::OnInitDialog() {
     thread_.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, FetchThread, keep, 0, nullptr)));
     if (!thread_) {
         delete keep;
-        PostMessage(WM_NOTICE_READY);  // decided: no notice
+        job_->done = true;  // decided: no notice
+        PostMessage(WM_NOTICE_READY);
     }
     return FALSE;
 }
@@ -136,13 +147,18 @@ unsigned __stdcall CPopInfoDlg::FetchThread(void* param) {
     if (job.hasNotice && !job.record.picture.empty()) {
         net::HttpNoticePicture(fw::W(job.record.picture), job.pictureFile, &job.handles);
     }
+    std::lock_guard<std::mutex> hold(job.lock);
+    job.done = true;
     if (!job.abandoned) ::PostMessageW(job.window, WM_NOTICE_READY, 0, 0);
     return 0;
 }
 
 void CPopInfoDlg::StopFetch() {
     if (job_) {
-        job_->abandoned = true;
+        {
+            std::lock_guard<std::mutex> hold(job_->lock);
+            job_->abandoned = true;
+        }
         job_->handles.Cancel();
     }
     // Closing the connection ends the fetch at once; a thread that still does not end keeps
@@ -152,8 +168,13 @@ void CPopInfoDlg::StopFetch() {
 }
 
 LRESULT CPopInfoDlg::OnNoticeReady(WPARAM, LPARAM) {
-    if (decided_) return 0;
-    if (thread_) ::WaitForSingleObject(thread_.Get(), INFINITE);  // it posted as its last act
+    if (decided_ || !job_) return 0;
+    {
+        std::lock_guard<std::mutex> hold(job_->lock);
+        if (!job_->done) return 0;  // not from the worker: the fetch is still running
+    }
+    // The worker posted as its last act; it touches nothing of ours any more.
+    if (thread_) ::WaitForSingleObject(thread_.Get(), kStopWaitMs);
     thread_.Reset();
     decided_ = true;
     if (job_) {

@@ -8,7 +8,7 @@
 #include "mainwnd/hotkeys_win.h"
 #include "mainwnd/quorvane3dlg_win.h"
 #include "mainwnd/settingdlg_win.h"
-#include "net/update_win.h"
+#include "net/updatecheck_win.h"
 #include "ui/msgbox_win.h"
 #include "web/cache_win.h"
 
@@ -137,7 +137,15 @@ LRESULT CQuorvane3Dlg::OnCacheCleared(WPARAM w, LPARAM) {
 }
 
 void CQuorvane3Dlg::Update() {
-    switch (app::CheckForUpdateOutcome(true, TheApp())) {
+    // One check at a time; its answer comes as WM_UPDATE_CHECKED.
+    if (updateCheck_.Running()) return;
+    if (!updateCheck_.Start(m_hWnd, WM_UPDATE_CHECKED)) Say(0, kUpdateCheckFailed);
+}
+
+LRESULT CQuorvane3Dlg::OnUpdateChecked(WPARAM, LPARAM) {
+    app::UpdateCheck outcome = app::UpdateCheck::kFailed;
+    if (!updateCheck_.Finish(TheApp(), &outcome) || exited_) return 0;
+    switch (outcome) {
         case app::UpdateCheck::kAvailable:
             fw::StartProcess(fw::SelfCommandLine(L"/update"));  // a failed start still exits
             Exit();
@@ -149,6 +157,7 @@ void CQuorvane3Dlg::Update() {
             Say(0, kUpToDate);
             break;
     }
+    return 0;
 }
 
 void CQuorvane3Dlg::Settings() {

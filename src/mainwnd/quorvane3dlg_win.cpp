@@ -43,6 +43,7 @@ FW_ON_MESSAGE(WM_COPYDATA, OnCopyData)
 FW_ON_MESSAGE(WM_HOTKEY_PRESSED, OnHotkeyPressed)
 FW_ON_MESSAGE(WM_CACHE_CLEARED, OnCacheCleared)
 FW_ON_MESSAGE(WM_PARK_WINDOW, OnParkWindow)
+FW_ON_MESSAGE(WM_UPDATE_CHECKED, OnUpdateChecked)
 FW_ON_MESSAGE(WM_PAINT, OnPaint)
 FW_ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)
 FW_ON_MESSAGE(WM_SIZE, OnSize)
@@ -463,6 +464,7 @@ LRESULT CQuorvane3Dlg::OnDestroy(WPARAM, LPARAM) {
     ::KillTimer(m_hWnd, kMuteTimer);
     ::KillTimer(m_hWnd, dialogs::kNoticeTimerId);
     notice_.reset();
+    updateCheck_.Abandon();
     DeleteTrayIcon();
     return Default();
 }
@@ -492,6 +494,8 @@ void CQuorvane3Dlg::Exit() {
     LetGoOfWindow(startWindow_);
     ::KillTimer(m_hWnd, kMuteTimer);
     ::KillTimer(m_hWnd, dialogs::kNoticeTimerId);
+    // A check still waiting for the network must not keep the process.
+    updateCheck_.Abandon();
     DeleteTrayIcon();
     ::PostQuitMessage(0);
 }

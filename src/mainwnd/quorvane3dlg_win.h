@@ -16,6 +16,7 @@
 #include "framework/handle_win.h"
 #include "mainwnd/pagelist.h"
 #include "mainwnd/tabstrip.h"
+#include "net/updatecheck_win.h"
 #include "ui/btnex_win.h"
 #include "ui/dlgex_win.h"
 #include "ui/draw_win.h"
@@ -37,6 +38,8 @@ constexpr UINT WM_HOTKEY_PRESSED = WM_APP + 31;
 constexpr UINT WM_CACHE_CLEARED = WM_APP + 32;
 // Posted from the initialisation: back to the corner once the dialog has placed itself.
 constexpr UINT WM_PARK_WINDOW = WM_APP + 33;
+// From the update command's worker when its check is over (the result stays with the worker).
+constexpr UINT WM_UPDATE_CHECKED = WM_APP + 34;
 
 constexpr UINT_PTR kMuteTimer = 3;
 constexpr UINT kMuteTimerMs = 400;
@@ -80,6 +83,7 @@ protected:
     LRESULT OnHotkeyPressed(WPARAM, LPARAM);
     LRESULT OnCacheCleared(WPARAM, LPARAM);
     LRESULT OnParkWindow(WPARAM, LPARAM);
+    LRESULT OnUpdateChecked(WPARAM, LPARAM);
 
     // Window.
     LRESULT OnPaint(WPARAM, LPARAM);
@@ -169,6 +173,7 @@ private:
     tamsolo::PageList pages_;
     dialogs::CAddAccDlg addAccount_;
     std::unique_ptr<dialogs::CPopInfoDlg> notice_;  // the operator's notice, once timer 4 has fired
+    app::BackgroundUpdateCheck updateCheck_;        // the update command's check while it runs
 
     tamsolo::ui::ImageList tabImages_;
     tamsolo::ui::ImageList closeImages_;

@@ -18,6 +18,9 @@ using tamsolo::SplitAddress;
 
 constexpr DWORD kNoticeBytes = 1024;  // the notice text must be shorter than this
 constexpr size_t kNoticeChars = 1024;
+// The update and hall configurations are a few INI lines: a key of 64 characters and an address
+// of 512 are all that is kept. A body far larger is someone else's page, and is not stored.
+constexpr DWORD kConfigBytes = 16 * 1024;
 
 // Where the body goes and what the caller sees while it arrives.
 struct Destination {
@@ -25,6 +28,7 @@ struct Destination {
     std::wstring* text = nullptr;
     HWND progress = nullptr;
     const ProgressReport* report = nullptr;
+    DWORD maxBytes = 0;  // 0: no bound but the announced length
 };
 
 double NowMs() {
@@ -36,6 +40,17 @@ double NowMs() {
 
 void CloseInternet(std::atomic<HINTERNET>& slot) {
     if (HINTERNET h = slot.exchange(nullptr)) ::InternetCloseHandle(h);
+}
+
+// WinINet waits as long as the network lets it by default; on a filtered network that is for
+// ever. The session's limits are inherited by what it opens; they are set on the request as
+// well because not every WinINet hands the session's down to an open connection.
+void SetTimeLimits(HINTERNET handle) {
+    const RequestTimeouts limits = RequestTimeLimits();
+    DWORD connect = limits.connectMs, send = limits.sendMs, receive = limits.receiveMs;
+    ::InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof(connect));
+    ::InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof(send));
+    ::InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof(receive));
 }
 
 // Opens the session, connects and sends the request, publishing each handle in `h` as soon as
@@ -51,6 +66,7 @@ bool OpenAndSend(const std::wstring& address, DownloadHandles& h, DWORD* lastErr
     if (!session) return false;
     h.session = session;
     if (h.cancelled) return false;
+    SetTimeLimits(session);
     HINTERNET connection =
         ::InternetConnectW(session, host.c_str(), parts.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     if (!connection) {
@@ -59,11 +75,14 @@ bool OpenAndSend(const std::wstring& address, DownloadHandles& h, DWORD* lastErr
     }
     h.connection = connection;
     if (h.cancelled) return false;
+    // A redirect is not followed: an answer from wherever a captive portal or a proxy sends us
+    // is not the operator's, so a 3xx fails like any other status but 200.
     HINTERNET request = ::HttpOpenRequestW(connection, L"GET", object.c_str(), L"HTTP/1.1", nullptr, nullptr,
-                                           INTERNET_FLAG_RELOAD, 0);
+                                           INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
     if (!request) return false;
     h.request = request;
     if (h.cancelled) return false;
+    SetTimeLimits(request);
     const wchar_t* headers = reinterpret_cast<const wchar_t*>(tamsolo::kRequestHeaders);
     if (!::HttpSendRequestW(request, headers, static_cast<DWORD>(wcslen(headers)), nullptr, 0)) {
         if (lastError) *lastError = ::GetLastError();
@@ -72,12 +91,13 @@ bool OpenAndSend(const std::wstring& address, DownloadHandles& h, DWORD* lastErr
     return true;
 }
 
-// Only a missing file (404) is a failure; every other status is taken as an answer.
+// Only 200 is an answer. A server error's page, a proxy's notice or a redirect stored as the
+// configuration would read as "no update", or be offered to the player as a notice.
 bool StatusAccepted(HINTERNET request) {
     char status[32] = {};
     DWORD size = sizeof(status) - 1;
     if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE, status, &size, nullptr)) return false;
-    return std::atoi(status) != 404;
+    return std::atoi(status) == 200;
 }
 
 bool ContentLength(HINTERNET request, DWORD* length) {
@@ -131,6 +151,9 @@ private:
 // Success is at least the announced length and every byte on disk; whatever arrived before a
 // failure stays in the file.
 bool ReadIntoFile(HINTERNET request, HANDLE file, DWORD length, const Destination& to) {
+    // A bounded member stops reading once the body has gone past what it may hold, whatever
+    // the server announced or keeps sending.
+    const unsigned long long limit = to.maxBytes ? to.maxBytes : ~0ULL;
     std::vector<char> chunk;
     DWORD ask = tamsolo::kLeastRead;
     FileAppender out(file);
@@ -148,6 +171,10 @@ bool ReadIntoFile(HINTERNET request, HANDLE file, DWORD length, const Destinatio
             break;
         }
         total += got;
+        if (total > limit) {
+            written = false;
+            break;
+        }
         if (to.progress || to.report) ReportProgress(to, total, length, &reported);
         ::InternetSetFilePointer(request, static_cast<LONG>(total), nullptr, FILE_BEGIN, 0);
         if (got == 0) break;
@@ -176,7 +203,8 @@ bool Fetch(const std::wstring& address, bool checkDomain, const Destination& to,
     DWORD length = 0;
     if (OpenAndSend(address, h, nullptr)) {
         HINTERNET request = h.request.load();
-        if (request && StatusAccepted(request) && ContentLength(request, &length)) {
+        if (request && StatusAccepted(request) && ContentLength(request, &length) &&
+            (to.maxBytes == 0 || length <= to.maxBytes)) {
             if (to.text) {
                 ok = ReadIntoText(request, length, to.text);
             } else if (to.file) {
@@ -219,10 +247,11 @@ bool HttpStatisticsRequest(const std::wstring& address, DWORD* lastError) {
     return sent;
 }
 
-bool HttpUpdateConfig(const std::wstring& address, const std::wstring& file) {
+bool HttpUpdateConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles) {
     Destination to;
     to.file = &file;
-    return Fetch(address, false, to, nullptr);
+    to.maxBytes = kConfigBytes;
+    return Fetch(address, false, to, handles);
 }
 
 bool HttpUpdateDownload(const std::wstring& address, const std::wstring& file, HWND progress,
@@ -248,6 +277,7 @@ bool HttpNoticePicture(const std::wstring& address, const std::wstring& file, Do
 bool HttpHallConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles) {
     Destination to;
     to.file = &file;
+    to.maxBytes = kConfigBytes;
     return Fetch(address, false, to, handles);
 }
 

@@ -1,6 +1,7 @@
 // HttpGet: the launcher's one HTTP GET routine on WinINet, in the seven forms its callers need.
-// Every form sends the same agent and headers, refuses a 404, needs a Content-Length and
-// closes request, connection and session in that order whatever happens. No retries.
+// Every form sends the same agent and headers, waits within the time limits below, follows no
+// redirect, takes only a 200 with a Content-Length as an answer and closes request, connection
+// and session in that order whatever happens. No retries.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,21 @@
 #include <string>
 
 namespace net {
+
+// How long one exchange may wait for the network at each step. Every session and request gets
+// them, so a host that never answers ends as a failure instead of holding its thread for ever.
+constexpr DWORD kConnectTimeoutMs = 20000;
+constexpr DWORD kSendTimeoutMs = 20000;
+constexpr DWORD kReceiveTimeoutMs = 30000;
+
+struct RequestTimeouts {
+    DWORD connectMs;
+    DWORD sendMs;
+    DWORD receiveMs;
+};
+// The limits this executable uses: the ones above, shorter in the test build so that its
+// scenarios of a silent server end in seconds (timelimits_flavor_win.cpp).
+RequestTimeouts RequestTimeLimits();
 
 // The handles of one exchange. A cancellable download keeps them in its dialog object so that
 // the dialog's cancel can close them while the worker runs: each slot is taken atomically by
@@ -52,8 +68,9 @@ public:
 // sent, nothing is read. On a failed connect or send, *lastError gets the system's error code.
 bool HttpStatisticsRequest(const std::wstring& address, DWORD* lastError = nullptr);
 
-// The operator's update configuration into `file`.
-bool HttpUpdateConfig(const std::wstring& address, const std::wstring& file);
+// The operator's update configuration into `file` (a few lines of text: a body over 16 KiB
+// fails). With `handles`, another thread can stop it.
+bool HttpUpdateConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles = nullptr);
 
 // The new executable into `file`, setting `progress` (range 0-100) to each new percentage
 // received, synchronously; permitted hosts only.
@@ -67,7 +84,7 @@ bool HttpNoticeText(const std::wstring& address, std::wstring* text, DownloadHan
 // The notice picture into `file`; permitted hosts only. With `handles`, another thread can stop it.
 bool HttpNoticePicture(const std::wstring& address, const std::wstring& file, DownloadHandles* handles = nullptr);
 
-// The game-hall configuration into `file`, cancellable.
+// The game-hall configuration into `file` (bounded like the update configuration), cancellable.
 bool HttpHallConfig(const std::wstring& address, const std::wstring& file, DownloadHandles* handles);
 
 // Called on the downloading thread whenever the percentage received so far (0-100) changes,

@@ -69,21 +69,12 @@ bool GateAllows() {
 }
 
 // Fetches the operator's configuration and reads the key and the download address from it.
-// *fetched tells whether the configuration arrived whole.
+// *fetched tells whether the configuration arrived whole and was one.
 std::wstring ReadPublishedKey(CQuorvane3App& app, bool* fetched) {
-    *fetched = false;
-    const std::wstring file = fw::UserStateFile(kConfigName);
-    if (file.empty()) return {};
-    const std::wstring address = fw::W(tamsolo::UpdateConfigAddress(TAMSOLO_UPDATE_HOST));
-    if (!net::HttpUpdateConfig(address, file)) return {};  // an incomplete file is left alone
-    *fetched = true;
-    wchar_t key[kKeyChars] = {};
-    wchar_t download[kAddressChars] = {};
-    ::GetPrivateProfileStringW(L"VerKey", L"Tamsolo", L"", key, kKeyChars, file.c_str());
-    ::GetPrivateProfileStringW(L"VerKey", L"UpdAddr", L"", download, kAddressChars, file.c_str());
-    app.updateAddress = download;
-    ::DeleteFileW(file.c_str());
-    return key;
+    const PublishedUpdate published = FetchPublishedUpdate(nullptr);
+    *fetched = published.read;
+    if (published.read) app.updateAddress = published.address;
+    return published.key;
 }
 
 void DeleteAtRestart(const std::wstring& path) {
@@ -99,6 +90,52 @@ bool Download(CQuorvane3App& app, const std::wstring& target) {
 }
 
 }  // namespace
+
+PublishedUpdate FetchPublishedUpdate(net::DownloadHandles* handles) {
+    PublishedUpdate published;
+    const std::wstring file = fw::UserStateFile(kConfigName);
+    if (file.empty()) return published;
+    const std::wstring address = fw::W(tamsolo::UpdateConfigAddress(TAMSOLO_UPDATE_HOST));
+    if (!net::HttpUpdateConfig(address, file, handles)) return published;  // an incomplete file is left alone
+    // A captive portal's or a proxy's page arrives whole with a 200 as well. Only a file with the
+    // configuration's section says anything; an operator's section with an empty key still
+    // means "nothing new".
+    wchar_t names[8] = {};
+    if (::GetPrivateProfileStringW(L"VerKey", nullptr, L"", names, ARRAYSIZE(names), file.c_str()) > 0) {
+        wchar_t key[kKeyChars] = {};
+        wchar_t download[kAddressChars] = {};
+        ::GetPrivateProfileStringW(L"VerKey", L"Tamsolo", L"", key, kKeyChars, file.c_str());
+        ::GetPrivateProfileStringW(L"VerKey", L"UpdAddr", L"", download, kAddressChars, file.c_str());
+        published.read = true;
+        published.key = key;
+        published.address = download;
+    }
+    ::DeleteFileW(file.c_str());
+    return published;
+}
+
+void AdoptPublishedUpdate(CQuorvane3App& app, const PublishedUpdate& published) {
+    g_publishedKey = published.key;
+    if (published.read) app.updateAddress = published.address;
+}
+
+UpdateCheck JudgePublishedUpdate(const PublishedUpdate& published) {
+    if (!published.read) {
+        fw::Trace(L"update-check-failed");
+        return UpdateCheck::kFailed;
+    }
+    if (published.key.empty()) {
+        fw::Trace(L"update-none");
+        return UpdateCheck::kNone;
+    }
+    const std::wstring own = OwnVersionKey(fw::ExePath());
+    if (!tamsolo::KeysDiffer(fw::U(published.key), fw::U(own))) {
+        fw::Trace(L"update-none");
+        return UpdateCheck::kNone;
+    }
+    fw::Trace(L"update-available");
+    return UpdateCheck::kAvailable;
+}
 
 std::string FileMd5Hex(const std::wstring& path) {
     fw::Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
@@ -137,23 +174,9 @@ UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app) {
             return UpdateCheck::kNone;
         }
     }
-    bool fetched = false;
-    g_publishedKey = ReadPublishedKey(app, &fetched);
-    if (!fetched) {
-        fw::Trace(L"update-check-failed");
-        return UpdateCheck::kFailed;
-    }
-    if (g_publishedKey.empty()) {
-        fw::Trace(L"update-none");
-        return UpdateCheck::kNone;
-    }
-    const std::wstring own = OwnVersionKey(fw::ExePath());
-    if (!tamsolo::KeysDiffer(fw::U(g_publishedKey), fw::U(own))) {
-        fw::Trace(L"update-none");
-        return UpdateCheck::kNone;
-    }
-    fw::Trace(L"update-available");
-    return UpdateCheck::kAvailable;
+    const PublishedUpdate published = FetchPublishedUpdate(nullptr);
+    AdoptPublishedUpdate(app, published);
+    return JudgePublishedUpdate(published);
 }
 
 bool DownloadAndSwap(CQuorvane3App& app) {

@@ -7,6 +7,10 @@
 
 class CQuorvane3App;
 
+namespace net {
+class DownloadHandles;
+}
+
 namespace app {
 
 // The launcher's machine-wide key (UpdTime, DisableDays); removed whole by uninstallation.
@@ -16,7 +20,7 @@ constexpr const wchar_t* kLauncherKey = L"Software\\Kelvra\\GameLogin\\Tamsolo";
 enum class UpdateCheck {
     kNone,       // the operator publishes this version, or nothing
     kAvailable,  // a different version is published
-    kFailed,     // the configuration could not be fetched: nothing is known
+    kFailed,     // the configuration could not be fetched, or was none: nothing is known
 };
 
 // Non-zero when the operator publishes a different version. Not forced: only in the modes
@@ -25,6 +29,18 @@ enum class UpdateCheck {
 int CheckForUpdate(bool forced, CQuorvane3App& app);
 // The same check, telling a failed fetch apart from "no update" (the update command says which).
 UpdateCheck CheckForUpdateOutcome(bool forced, CQuorvane3App& app);
+// What the operator's configuration said.
+struct PublishedUpdate {
+    bool read = false;  // it arrived whole and was a configuration
+    std::wstring key;
+    std::wstring address;
+};
+// The parts of the check, for a check run off the interface thread: the fetch and the verdict
+// touch nothing of the application (with `handles`, another thread can stop the fetch); the
+// interface thread adopts the result as the check above does itself.
+PublishedUpdate FetchPublishedUpdate(net::DownloadHandles* handles);
+UpdateCheck JudgePublishedUpdate(const PublishedUpdate& published);
+void AdoptPublishedUpdate(CQuorvane3App& app, const PublishedUpdate& published);
 // Downloads the new executable into the per-user folder under the progress dialog, checks it
 // and has it swapped in by the administrators' step (in this process when it has the rights,
 // else in a copy restarted for that job); true when the new program is in place.

@@ -12,7 +12,7 @@ import unittest
 from bedcase import IDLE_PRIORITY_CLASS, SHOWN_NORMALLY, WINE_START_WARNINGS, BedTestCase, creation_flags
 from netcase import VERSION_TAIL, NetTestCase, md5_of
 
-WM_KEYDOWN, WM_CHAR, WM_COMMAND, WM_SYSCOMMAND = 0x0100, 0x0102, 0x0111, 0x0112
+WM_NULL, WM_KEYDOWN, WM_CHAR, WM_COMMAND, WM_SYSCOMMAND = 0x0000, 0x0100, 0x0102, 0x0111, 0x0112
 WM_USER = 0x0400
 SC_CLOSE = 0xF060
 VK_F5 = 0x74
@@ -21,6 +21,9 @@ SKINNED_FIRST, SKINNED_SECOND = 5000, 5001  # 是 / 否 (or 确定) of the skinn
 TITLE = "kelvra - Brennic"
 INSTALL_DIR = r"C:\ProgramData\Kelvra\GameLogin"
 FAKE_LOG = "tamsolo_fakepage.txt"
+CONFIG = "/update/ConfigTamsolo.htm"
+UPDATE_FAILED = "检查更新失败，请检查网络连接后再试。"
+UP_TO_DATE = "已经是最新版本，无需进行更新。"
 
 
 class Driver:
@@ -465,25 +468,65 @@ class MainWindowCommands(Driver, NetTestCase):
     def test_update_tells_a_failed_check_from_no_update(self):
         own_key = md5_of(self.exe)[:32 - len(VERSION_TAIL)] + VERSION_TAIL
         config = f"[VerKey]\r\nTamsolo={own_key}\r\nUpdAddr=http://127.0.0.1/x.exe\r\n".encode()
+        portal = b"<html><head><title>Hotel Wi-Fi</title></head><body><form>Room <input name=r></form></body></html>"
         cases = [
-            ("the configuration is missing (404)", "404", None, "检查更新失败，请检查网络连接后再试。"),
-            ("the configuration names this version", "ok", config, "已经是最新版本，无需进行更新。"),
+            ("the configuration is missing (404)", "404", None, UPDATE_FAILED),
+            ("a server error", "500", None, UPDATE_FAILED),
+            ("a captive portal's page in its place", "ok", portal, UPDATE_FAILED),
+            ("the configuration names this version", "ok", config, UP_TO_DATE),
         ]
+        said = lambda: [e for e in self.trace_events() if e.startswith("message-box ")]  # noqa: E731
         self.login("1服-a-Player")
         for what, mode, data, text in cases:
             with self.subTest(what):
-                self.serve("/update/ConfigTamsolo.htm", mode=mode, data=data)
+                before = len(said())
+                self.serve(CONFIG, mode=mode, data=data)
                 self.choose(4)
+                self.wait_for(lambda: len(said()) > before, "the check's answer")
+                self.assertEqual(said()[-1], "message-box " + text)
                 box = self.wait_message_box(text)
                 self.answer(box, SKINNED_FIRST)
                 self.wait_for(lambda: not self.window(box["hwnd"]), "the message box to close")
                 self.assertTrue(self.app.running())
-        said = [e for e in self.trace_events() if e.startswith("message-box ")]
-        self.assertEqual(said, ["message-box " + c[3] for c in cases])
+        self.assertEqual(said(), ["message-box " + c[3] for c in cases])
+
+    def test_update_against_a_silent_server_leaves_the_launcher_and_its_keys_working(self):
+        self.serve(CONFIG, "stall", delay="15")
+        pid, _ = self.login("1服-a-Player")
+        main = self.main["hwnd"]
+        self.add_account()
+        waiting = self.new_page_process()
+        self.choose(4)
+        self.wait_requests(CONFIG, 1)  # the check waits for its answer now
+        answers = lambda: self.bed.probe("send", main, WM_NULL, 0, 0, "--timeout", "1000")  # noqa: E731
+        answers()  # fails the test unless the window answers within a second
+        self.choose(4)                 # a second "更新" meanwhile does nothing
+        self.login("2服-b-Other", waiting)  # and a login finishing meanwhile is taken
+        deadline = time.time() + 60
+        while f"message-box {UPDATE_FAILED}" not in self.trace_events():
+            self.assertLess(time.time(), deadline, "the check never ended")
+            answers()
+            time.sleep(0.2)
+        box = self.wait_message_box(UPDATE_FAILED)
+        self.bed.screenshot("mainwnd-update-failed.png")
+        self.answer(box, SKINNED_FIRST)
+        self.wait_for(lambda: not self.window(box["hwnd"]), "the message box to close")
+        self.assertEqual(len(self.requests(CONFIG)), 1)
+        self.assertEqual([e for e in self.trace_events() if e.startswith("message-box ")],
+                         [f"message-box {UPDATE_FAILED}"])
+
+        # The keyboard hook survived: F10 hides the launcher and brings it back.
+        self.bed.xdotool("key", "F10")
+        self.wait_for(lambda: not self.window(main)["visible"], "F10 to hide the launcher")
+        tray = self.bed.xdotool("search", "--name", "Wine System Tray").split()
+        if tray:
+            self.bed.xdotool("windowfocus", tray[0])
+        self.bed.xdotool("key", "F10")
+        self.wait_for(lambda: self.window(main)["visible"], "F10 to bring it back")
 
     def test_update_with_a_new_version_hands_over_to_the_updater(self):
         config = f"[VerKey]\r\nTamsolo={'0' * 28}3002\r\nUpdAddr={self.base}/none.exe\r\n".encode()
-        self.serve("/update/ConfigTamsolo.htm", data=config)
+        self.serve(CONFIG, data=config)
         self.login("1服-a-Player")
         self.choose(4)
         self.app.wait(timeout=30)  # the main window hands over and ends

@@ -105,8 +105,8 @@ class SelfUpdate(NetTestCase):
 
     def test_corrupted_download_is_refused(self):
         self.publish(self.new_key())
-        # A proxy's error page arrives in full: complete, but not the published file.
-        self.serve(NEW_EXE, "500", body="<html>proxy error</html>")
+        # A proxy's page arrives in full, as a 200: complete, but not the published file.
+        self.serve(NEW_EXE, "ok", body="<html>proxy error</html>")
         seen = self.run_launcher(["/TamsoloD"])
         self.assertIn("swap-refused digest", seen)
         self.assertIn("main-window", seen, "a refused update goes on as an ordinary start")

@@ -160,6 +160,24 @@ TEST_F(Notice, EachLayoutAtTheCornerOfTheWorkArea) {
     }
 }
 
+// Anyone can post to a window. A ready message (WM_APP + 62) that arrives while the notice host
+// is still silent neither holds this thread, which also runs the keyboard hook, nor decides
+// anything; the worker's own message does.
+TEST_F(Notice, OnlyTheWorkersReadyMessageDecides) {
+    const std::wstring notice = Record(DayText(0), L"x", L"", 0);
+    ASSERT_TRUE(sandbox::Set(kNoticePath, L"mode=stall&delay=2&charset=gbk&body=" + sandbox::Escape(notice)));
+    CPopInfoDlg dlg(main);
+    dlg.noticeAddress = sandbox::Base() + kNoticePath;
+    dlg.statisticsFile = ini;
+    dlg.pictureFile = TempPath(L"notice_test_PopWnd.jpg");
+    ASSERT_TRUE(dlg.Create(main));
+    ::SendMessageW(dlg.m_hWnd, WM_APP + 62, 0, 0);
+    EXPECT_FALSE(dlg.Decided());
+    for (int i = 0; i < 500 && !dlg.Decided(); ++i) Pump(1);
+    EXPECT_TRUE(dlg.HasNotice());
+    EXPECT_EQ(Key(L"PopInfo"), notice);
+}
+
 TEST_F(Notice, ShownUpToAndIncludingItsDay) {
     struct Case {
         std::wstring date;

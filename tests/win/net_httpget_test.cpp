@@ -99,21 +99,40 @@ TEST_F(HttpGetTest, StatisticsRequestNeedsPlainHttpAndAListener) {
     EXPECT_NE(error, 0u);
 }
 
-TEST_F(HttpGetTest, FileMembersStoreTheBodyAndRefuseOnly404) {
+TEST_F(HttpGetTest, FileMembersStoreTheBodyOfA200Only) {
     const std::wstring file = TempFile(L"net_get_file.bin");
     ASSERT_TRUE(Set(L"/update/ConfigTamsolo.htm", L"mode=size&size=3000"));
     EXPECT_TRUE(net::HttpUpdateConfig(kBase + L"/update/ConfigTamsolo.htm", file));
     EXPECT_EQ(ReadAll(file), Generated(3000));
 
-    ASSERT_TRUE(Set(L"/hall.ini", L"mode=500&body=server%20error%20page"));
-    net::DownloadHandles handles;
-    EXPECT_TRUE(net::HttpHallConfig(kBase + L"/hall.ini", file, &handles));
-    EXPECT_EQ(ReadAll(file), "server error page");
-    EXPECT_TRUE(handles.Empty());
-
-    ASSERT_TRUE(Set(L"/hall.ini", L"mode=404"));
-    EXPECT_FALSE(net::HttpHallConfig(kBase + L"/hall.ini", file, &handles));
-    EXPECT_FALSE(net::HttpNoticePicture(kBase + L"/nothing-here.png", file));
+    ASSERT_TRUE(Set(L"/elsewhere.ini", L"mode=ok&body=elsewhere"));
+    struct Case {
+        const char* what;
+        std::wstring setting;
+    } const refused[] = {
+        {"a server error's page", L"mode=500&body=server%20error%20page"},
+        {"a missing file", L"mode=404"},
+        // A portal's redirect, even to a page that would answer: never followed into a success.
+        {"a redirect", L"mode=500&status=302&location=" + sandbox::Escape(kBase + L"/elsewhere.ini")},
+        // The configurations are a few lines; someone else's large page is not stored.
+        {"a configuration over its bound", L"mode=size&size=16385"},
+        // A server that never answers, before its headers or inside its body: the time limits
+        // end the exchange long before the answer would come.
+        {"an answer that stalls", L"mode=stall&delay=12&body=late"},
+        {"a body that stalls", L"mode=slow&size=40&delay=12"},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(Set(L"/hall.ini", c.setting));
+        net::DownloadHandles handles;
+        EXPECT_FALSE(net::HttpHallConfig(kBase + L"/hall.ini", file, &handles));
+        EXPECT_TRUE(handles.Empty());
+    }
+    EXPECT_EQ(CountOf(Requests(), "\"/elsewhere.ini\""), 0u);
+    ASSERT_TRUE(Set(L"/hall.ini", L"mode=size&size=16384"));
+    EXPECT_TRUE(net::HttpHallConfig(kBase + L"/hall.ini", file, nullptr));
+    ASSERT_TRUE(Set(L"/pic.png", L"mode=500&body=x"));
+    EXPECT_FALSE(net::HttpNoticePicture(kBase + L"/pic.png", file));
     ::DeleteFileW(file.c_str());
 }
 

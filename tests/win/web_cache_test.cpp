@@ -101,7 +101,7 @@ TEST(BrowserCache, ClearingJobEmptiesCacheAndFlashDataButKeepsCookiesAndReports)
     }
 
     fw::Window notify(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(web::StartCacheClearing(notify.Get(), kMsgCleared));
+    ASSERT_TRUE(web::StartCacheClearing(notify.Get(), kMsgCleared, false));
     MSG msg{};
     bool reported = false;
     for (DWORD start = ::GetTickCount(); !reported && ::GetTickCount() - start < 30000;) {

@@ -1,0 +1,33 @@
+// What the main window does to the frame of a page process. That frame belongs to another
+// process, and a call that waits for its thread would freeze the launcher for as long as the
+// page hangs: these calls never wait for it.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/handle_win.h"
+
+namespace mainwnd {
+
+void HidePage(HWND page);
+// Moves the page to area (without repainting the old place), shows it and puts it on top of
+// its sisters.
+void ShowPageAt(HWND page, const RECT& area);
+// Moves the page to area without repainting the old place; its visibility stays.
+void MovePage(HWND page, const RECT& area);
+
+// Lets go of a page: hidden at once; then, on a thread of its own, hidden again, given no
+// parent and told to close (its process ends itself). The thread is returned so that an exit
+// can give it a moment; empty when no thread could be started, and then the page is only
+// hidden and told to close.
+fw::Handle LetGoOfPage(HWND page);
+
+// Waits up to ms in all for the let-go threads, answering messages sent to this thread
+// meanwhile; the finished ones are removed from threads.
+void WaitForLetGo(std::vector<fw::Handle>* threads, DWORD ms);
+// Removes the let-go threads that have finished.
+void ForgetFinishedLetGo(std::vector<fw::Handle>* threads);
+
+}  // namespace mainwnd

@@ -47,30 +47,48 @@ void ShowPageAt(HWND page, const RECT& area) {
     ::SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | kNoWait);
 }
 
-fw::Handle LetGoOfPage(HWND page) {
-    if (!page || !::IsWindow(page)) return fw::Handle();
+LetGo LetGoOfPage(HWND page) {
+    LetGo result;
+    if (!page || !::IsWindow(page)) return result;
+    ::GetWindowThreadProcessId(page, &result.process);
     HidePage(page);
-    fw::Handle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, LetGoThread, page, 0, nullptr)));
-    if (!thread) ::PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
-    return thread;
+    result.thread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, LetGoThread, page, 0, nullptr)));
+    if (!result.thread) ::PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return result;
 }
 
-void ForgetFinishedLetGo(std::vector<fw::Handle>* threads) {
-    threads->erase(std::remove_if(threads->begin(), threads->end(), Finished), threads->end());
+void ForgetFinishedLetGo(std::vector<LetGo>* pages) {
+    pages->erase(std::remove_if(pages->begin(), pages->end(), [](const LetGo& p) { return Finished(p.thread); }),
+                 pages->end());
 }
 
-void WaitForLetGo(std::vector<fw::Handle>* threads, DWORD ms) {
+void WaitForLetGo(std::vector<LetGo>* pages, DWORD ms) {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        ForgetFinishedLetGo(threads);
+        ForgetFinishedLetGo(pages);
         const DWORD spent = ::GetTickCount() - start;
-        if (threads->empty() || spent >= ms) return;
+        if (pages->empty() || spent >= ms) return;
         // A page that answers may still send this thread something while it moves out.
-        HANDLE first = threads->front().Get();
+        HANDLE first = pages->front().thread.Get();
         if (::MsgWaitForMultipleObjects(1, &first, FALSE, ms - spent, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
             MSG msg;
             ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
+    }
+}
+
+void EndPagesNotLetGo(std::vector<LetGo>* pages, DWORD ms) {
+    std::vector<fw::Handle> ending;
+    for (const LetGo& page : *pages) {
+        if (!page.process || page.process == ::GetCurrentProcessId()) continue;
+        fw::Handle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, page.process));
+        if (process && ::TerminateProcess(process.Get(), 0)) ending.push_back(std::move(process));
+    }
+    const DWORD start = ::GetTickCount();
+    for (const fw::Handle& process : ending) {
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= ms) break;
+        ::WaitForSingleObject(process.Get(), ms - spent);
     }
 }
 

@@ -319,7 +319,8 @@ void CQuorvane3Dlg::ClosePage(int t) {
 // thread of ours waiting.
 void CQuorvane3Dlg::LetGoOfWindow(HWND wnd) {
     ForgetFinishedLetGo(&letGo_);
-    if (fw::Handle thread = LetGoOfPage(wnd)) letGo_.push_back(std::move(thread));
+    LetGo page = LetGoOfPage(wnd);
+    if (page.thread) letGo_.push_back(std::move(page));
 }
 
 void CQuorvane3Dlg::SwitchToNextPage() {
@@ -529,9 +530,14 @@ void CQuorvane3Dlg::Exit() {
     ::KillTimer(m_hWnd, kMuteTimer);
     ::KillTimer(m_hWnd, dialogs::kNoticeTimerId);
     DeleteTrayIcon();
-    // The pages that answer are out of our window within moments; one that hangs is not
-    // waited for beyond this, and ends with us (its process watches ours).
+    // The pages that answer are out of our window within moments. One that does not is still
+    // our child, and our window's end would wait for it for good: its process is ended, as its
+    // own watch of ours would end it a moment after we are gone.
     WaitForLetGo(&letGo_, kLetGoWaitMs);
+    if (!letGo_.empty()) {
+        fw::Trace(L"pages-not-answering-ended");
+        EndPagesNotLetGo(&letGo_, kLetGoWaitMs);
+    }
     ::PostQuitMessage(0);
 }
 

@@ -16,6 +16,7 @@
 #include "dialogs/popinfo_win.h"
 #include "framework/handle_win.h"
 #include "mainwnd/pagelist.h"
+#include "mainwnd/pagewindow_win.h"
 #include "mainwnd/tabstrip.h"
 #include "ui/btnex_win.h"
 #include "ui/dlgex_win.h"
@@ -189,7 +190,7 @@ private:
     std::wstring tipText_;
 
     fw::Hook hook_;
-    std::vector<fw::Handle> letGo_;  // threads letting go of pages (see LetGoOfWindow)
+    std::vector<LetGo> letGo_;  // pages being let go (see LetGoOfWindow)
     bool registered_ = false;  // the first frame has registered: full size, tray icon, timer
     bool trayAdded_ = false;
     bool exited_ = false;

@@ -25,6 +25,7 @@ using std::min;
 #include "framework/text_win.h"
 #include "ui/msgbox_win.h"
 #include "web/cachelimit_win.h"
+#include "web/ownerwatch_win.h"
 #include "web/pageprocess_win.h"
 
 using namespace tamsolo;
@@ -141,10 +142,15 @@ BOOL CQuorvane3App::RunPageProcess(int mode) {
     }
     oleInitialized_ = true;
 
+    // A page process ends with the window that started it, at its login as much as later.
+    web::StartOwnerWatch(app::OwnerWindow());
+
     // 14. The login comes first for an account page; a given-up login tells the main window.
     if (mode == kModeGamePage) {
         if (app::RunLoginBackground(app::OwnerWindow()) == IDCANCEL) {
-            ::PostMessageW(app::OwnerWindow(), WM_SYSCOMMAND, SC_CLOSE, kSelfMarker);
+            if (::IsWindow(app::OwnerWindow())) {
+                ::PostMessageW(app::OwnerWindow(), WM_SYSCOMMAND, SC_CLOSE, kSelfMarker);
+            }
             return FALSE;
         }
     }
@@ -205,6 +211,7 @@ DWORD CQuorvane3App::RunElevatedJob(tamsolo::ElevatedJob job) {
 }
 
 int CQuorvane3App::ExitInstance() {
+    web::StopOwnerWatch();
     requestTaken.Reset();
     requestDone.Reset();
     if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);

@@ -126,7 +126,10 @@ void CQuorvane3Dlg::Refresh() {
 }
 
 void CQuorvane3Dlg::ClearCache() {
-    if (!web::StartCacheClearing(m_hWnd, WM_CACHE_CLEARED)) {
+    // A page process at its login, a game-list window and the game pages all use the browser.
+    const bool pagesRunning = pages_.Count() > 0 || (startWindow_ && ::IsWindow(startWindow_)) ||
+                              (pendingProcess_ && ::WaitForSingleObject(pendingProcess_.Get(), 0) == WAIT_TIMEOUT);
+    if (!web::StartCacheClearing(m_hWnd, WM_CACHE_CLEARED, pagesRunning)) {
         Say(0, kCacheNotCleared);
     }
 }

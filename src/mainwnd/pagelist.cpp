@@ -8,16 +8,48 @@
 namespace tamsolo {
 
 bool PageList::HasName(const std::u16string& name) const {
-    return std::find(names_.begin(), names_.end(), name) != names_.end();
+    if (std::find(names_.begin(), names_.end(), name) != names_.end()) return true;
+    return std::any_of(waiting_.begin(), waiting_.end(), [&name](const Waiting& w) { return w.name == name; });
 }
 
-bool PageList::AddName(const std::u16string& name) {
+bool PageList::AddName(const std::u16string& name, PageProcess sender) {
     if (HasName(name)) return false;
-    names_.push_back(name);
+    waiting_.push_back(Waiting{sender, name});
     return true;
 }
 
-void PageList::AddPage(PageHandle page) {
+void PageList::DropWaitingNames(PageProcess process) {
+    waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
+                                  [process](const Waiting& w) { return w.sender == process; }),
+                   waiting_.end());
+}
+
+bool PageList::IsWaiting(PageProcess process) const {
+    return std::any_of(waiting_.begin(), waiting_.end(), [process](const Waiting& w) { return w.sender == process; });
+}
+
+std::vector<PageProcess> PageList::WaitingProcesses() const {
+    std::vector<PageProcess> result;
+    for (const Waiting& w : waiting_) {
+        if (std::find(result.begin(), result.end(), w.sender) == result.end()) result.push_back(w.sender);
+    }
+    return result;
+}
+
+void PageList::AddPage(PageHandle page, PageProcess process) {
+    auto own = waiting_.end();
+    if (process != 0) {
+        own = std::find_if(waiting_.begin(), waiting_.end(), [process](const Waiting& w) { return w.sender == process; });
+    }
+    if (own == waiting_.end()) {
+        own = std::find_if(waiting_.begin(), waiting_.end(), [](const Waiting& w) { return w.sender == 0; });
+    }
+    if (own != waiting_.end()) {
+        names_.push_back(std::move(own->name));
+        waiting_.erase(own);
+    } else {
+        names_.emplace_back();
+    }
     pages_.push_back(page);
     current_ = Count() - 1;
 }
@@ -30,8 +62,7 @@ bool PageList::Remove(int t, PageHandle* removed) {
     if (t < 0 || t >= Count()) return false;
     if (removed) *removed = pages_[static_cast<std::size_t>(t)];
     pages_.erase(pages_.begin() + t);
-    // Names and frames arrive by different messages; a frame without a name has none to lose.
-    if (t < static_cast<int>(names_.size())) names_.erase(names_.begin() + t);
+    names_.erase(names_.begin() + t);
     if (t >= Count()) t = Count() - 1;
     current_ = t < 0 ? 0 : t;
     return true;

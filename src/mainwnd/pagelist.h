@@ -10,19 +10,30 @@
 namespace tamsolo {
 
 using PageHandle = std::uintptr_t;
+// The id of the process a text or a frame comes from; 0 when it is not known.
+using PageProcess = std::uint32_t;
 
 // More accounts than this go to further launcher windows.
 constexpr int kMaxPages = 3;
 
 class PageList {
 public:
-    // A registration text from a login page: false (and nothing stored) when a tab already
-    // holds exactly this text; letter case counts.
-    bool AddName(const std::u16string& name);
+    // A registration text from the login page of process `sender`: false (and nothing stored)
+    // when a tab or a login still waiting for its frame already holds exactly this text;
+    // letter case counts. The text waits until a frame of that process registers.
+    bool AddName(const std::u16string& name, PageProcess sender = 0);
     bool HasName(const std::u16string& name) const;
+    // The login of `process` ended without a frame: the texts it sent are dropped, so that the
+    // account is free again and no later tab takes them.
+    void DropWaitingNames(PageProcess process);
+    bool IsWaiting(PageProcess process) const;
+    // Senders whose texts wait for a frame (0 for those whose sender is not known).
+    std::vector<PageProcess> WaitingProcesses() const;
 
-    // A frame registered as a game page: appended, and it becomes the current page.
-    void AddPage(PageHandle page);
+    // A frame of `process` registered as a game page: appended, and it becomes the current
+    // page. Its caption is the first text its process sent; a process that sent none takes the
+    // oldest text of an unknown sender, the order in which logins normally register.
+    void AddPage(PageHandle page, PageProcess process = 0);
     bool Holds(PageHandle page) const;
 
     // Removes tab t and its name; the tab now at t (or the new last one) becomes current.
@@ -45,8 +56,13 @@ public:
     bool Full() const { return Count() >= kMaxPages; }
 
 private:
+    struct Waiting {
+        PageProcess sender;
+        std::u16string name;
+    };
     std::vector<PageHandle> pages_;
-    std::vector<std::u16string> names_;
+    std::vector<std::u16string> names_;  // one per page, in tab order
+    std::vector<Waiting> waiting_;       // texts whose frames have not registered yet
     int current_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "mainwnd/quorvane3dlg_win.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/cmdline.h"
@@ -9,6 +10,7 @@
 #include "framework/trace_win.h"
 #include "mainwnd/hotkeys_win.h"
 #include "mainwnd/pageprogram_win.h"
+#include "mainwnd/pagewindow_win.h"
 #include "ui/image_win.h"
 #include "ui/msgbox_win.h"
 
@@ -188,12 +190,14 @@ LRESULT CQuorvane3Dlg::OnRegisterFrame(WPARAM w, LPARAM l) {
         startWindow_ = frame;
         return 0;
     }
-    for (tamsolo::PageHandle p : pages_.Pages()) ::ShowWindow(AsWindow(p), SW_HIDE);
-    if (startWindow_ && ::IsWindow(startWindow_)) ::ShowWindow(startWindow_, SW_HIDE);
-    pages_.AddPage(AsPage(frame));
+    for (tamsolo::PageHandle p : pages_.Pages()) HidePage(AsWindow(p));
+    if (startWindow_ && ::IsWindow(startWindow_)) HidePage(startWindow_);
+    const DWORD process = ProcessOf(frame);
+    pages_.AddPage(AsPage(frame), process);
+    if (!pages_.IsWaiting(process)) ForgetLogin(process);
     // The process we started has made it past its login: no need to hold it any more. A frame
     // of some other process leaves the pending one alone.
-    if (pendingProcess_ && ::GetProcessId(pendingProcess_.Get()) == ProcessOf(frame)) pendingProcess_.Reset();
+    if (pendingProcess_ && ::GetProcessId(pendingProcess_.Get()) == process) pendingProcess_.Reset();
     Invalidate(tamsolo::StripAfterAdd(pages_.Count()));
     return 0;
 }
@@ -203,14 +207,48 @@ LRESULT CQuorvane3Dlg::OnParkWindow(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT CQuorvane3Dlg::OnCopyData(WPARAM, LPARAM l) {
+LRESULT CQuorvane3Dlg::OnCopyData(WPARAM w, LPARAM l) {
     const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(l);
     if (!record) return 0;
     std::u16string text;
     if (!tamsolo::ReadRegistrationRecord(record->lpData, record->cbData, &text)) return 0;
-    if (!pages_.AddName(text)) return 0;
+    // A login that ended without its frame no longer holds its account.
+    DropEndedLogins();
+    // The login page names its window in wParam, as WM_COPYDATA senders do; through it the
+    // text follows its process. A sender that names none keeps the order rule of old.
+    HWND sender = reinterpret_cast<HWND>(w);
+    DWORD process = 0;
+    if (sender && ::IsWindow(sender) && ProcessOf(sender) != ::GetCurrentProcessId()) process = ProcessOf(sender);
+    if (!pages_.AddName(text, process)) return 0;
+    if (process != 0) WatchLogin(process);
     fw::Trace((L"page-registered " + fw::W(text)).c_str());
     return 1;
+}
+
+void CQuorvane3Dlg::WatchLogin(DWORD process) {
+    for (const LoginWatch& watch : logins_) {
+        if (watch.process == process) return;
+    }
+    // Without the right to wait for it the text stays until its tab goes, as any other.
+    fw::Handle handle(::OpenProcess(SYNCHRONIZE, FALSE, process));
+    if (handle) logins_.push_back(LoginWatch{process, std::move(handle)});
+}
+
+void CQuorvane3Dlg::ForgetLogin(DWORD process) {
+    logins_.erase(std::remove_if(logins_.begin(), logins_.end(),
+                                 [process](const LoginWatch& w) { return w.process == process; }),
+                  logins_.end());
+}
+
+void CQuorvane3Dlg::DropEndedLogins() {
+    for (auto it = logins_.begin(); it != logins_.end();) {
+        if (::WaitForSingleObject(it->handle.Get(), 0) == WAIT_OBJECT_0) {
+            pages_.DropWaitingNames(it->process);
+            it = logins_.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 LRESULT CQuorvane3Dlg::OnAddAccount(WPARAM w, LPARAM) {
@@ -244,13 +282,11 @@ void CQuorvane3Dlg::ShowPage(HWND h) {
     for (tamsolo::PageHandle p : pages_.Pages()) {
         HWND page = AsWindow(p);
         if (page != h) {
-            ::ShowWindow(page, SW_HIDE);
+            HidePage(page);
             continue;
         }
-        ::MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top, FALSE);
-        ::ShowWindow(page, SW_SHOW);
-        ::BringWindowToTop(page);
-        if (startWindow_ && ::IsWindowVisible(startWindow_)) ::ShowWindow(startWindow_, SW_HIDE);
+        ShowPageAt(page, area);
+        if (startWindow_ && ::IsWindowVisible(startWindow_)) HidePage(startWindow_);
     }
 }
 
@@ -280,12 +316,12 @@ void CQuorvane3Dlg::ClosePage(int t) {
 }
 
 // A page leaves our window: hidden first so it never flashes up on the desktop, then given
-// no parent and told to close (its process ends itself).
-void CQuorvane3Dlg::LetGoOfWindow(HWND wnd) const {
-    if (!wnd || !::IsWindow(wnd)) return;
-    ::ShowWindow(wnd, SW_HIDE);
-    ::SetParent(wnd, nullptr);
-    ::PostMessageW(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+// no parent and told to close (its process ends itself). A page that hangs keeps only its own
+// thread of ours waiting.
+void CQuorvane3Dlg::LetGoOfWindow(HWND wnd) {
+    ForgetFinishedLetGo(&letGo_);
+    LetGo page = LetGoOfPage(wnd);
+    if (page.thread) letGo_.push_back(std::move(page));
 }
 
 void CQuorvane3Dlg::SwitchToNextPage() {
@@ -336,7 +372,9 @@ bool CQuorvane3Dlg::FilterSwitchKey(const MSG& msg) {
 }
 
 bool CQuorvane3Dlg::FilterClose(const MSG& msg) {
-    if (msg.message != WM_SYSCOMMAND || (msg.wParam & 0xFFF0) != SC_CLOSE) return false;
+    // The filter also sees the messages of our own dialogs, boxes and the notice, which close
+    // themselves with the same command: only a close aimed at this window may end the launcher.
+    if (msg.hwnd != m_hWnd || msg.message != WM_SYSCOMMAND || (msg.wParam & 0xFFF0) != SC_CLOSE) return false;
     if (msg.lParam == tamsolo::kSelfMarker) {
         // A page process gave up its login.
         if (pages_.Count() == 0) {
@@ -395,11 +433,10 @@ LRESULT CQuorvane3Dlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast
 
 LRESULT CQuorvane3Dlg::OnSize(WPARAM w, LPARAM l) {
     const RECT area = ContentArea();
-    const int aw = area.right - area.left, ah = area.bottom - area.top;
     if (startWindow_ && ::IsWindowVisible(startWindow_)) {
-        ::MoveWindow(startWindow_, area.left, area.top, aw, ah, FALSE);
+        MovePage(startWindow_, area);
     } else if (HWND page = AsWindow(pages_.CurrentPage())) {
-        ::MoveWindow(page, area.left, area.top, aw, ah, FALSE);
+        MovePage(page, area);
     }
     const LRESULT result = tamsolo::ui::CDlgEx::OnSize(w, l);
 
@@ -497,6 +534,14 @@ void CQuorvane3Dlg::Exit() {
     // A check still waiting for the network must not keep the process.
     updateCheck_.Abandon();
     DeleteTrayIcon();
+    // The pages that answer are out of our window within moments. One that does not is still
+    // our child, and our window's end would wait for it for good: its process is ended, as its
+    // own watch of ours would end it a moment after we are gone.
+    WaitForLetGo(&letGo_, kLetGoWaitMs);
+    if (!letGo_.empty()) {
+        fw::Trace(L"pages-not-answering-ended");
+        EndPagesNotLetGo(&letGo_, kLetGoWaitMs);
+    }
     ::PostQuitMessage(0);
 }
 

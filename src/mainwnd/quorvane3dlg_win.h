@@ -10,11 +10,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dialogs/addaccdlg_win.h"
 #include "dialogs/popinfo_win.h"
 #include "framework/handle_win.h"
 #include "mainwnd/pagelist.h"
+#include "mainwnd/pagewindow_win.h"
 #include "mainwnd/tabstrip.h"
 #include "net/updatecheck_win.h"
 #include "ui/btnex_win.h"
@@ -42,6 +44,8 @@ constexpr UINT WM_PARK_WINDOW = WM_APP + 33;
 constexpr UINT WM_UPDATE_CHECKED = WM_APP + 34;
 
 constexpr UINT_PTR kMuteTimer = 3;
+// How long an exit gives the pages to leave the window before it goes on without them.
+constexpr DWORD kLetGoWaitMs = 1500;
 constexpr UINT kMuteTimerMs = 400;
 
 class CQuorvane3Dlg : public tamsolo::ui::CDlgEx {
@@ -131,7 +135,11 @@ private:
     HWND VisibleTarget() const;
     void ReloadHotkeys();
     void PostToPages(UINT msg, WPARAM w, LPARAM l) const;
-    void LetGoOfWindow(HWND wnd) const;
+    void LetGoOfWindow(HWND wnd);
+    // Login processes whose registration texts wait for their frames.
+    void WatchLogin(DWORD process);
+    void ForgetLogin(DWORD process);
+    void DropEndedLogins();
 
     // Filter steps.
     bool FilterSwitchKey(const MSG& msg);
@@ -170,6 +178,11 @@ private:
     DWORD osMajor_ = 0;
     HWND startWindow_ = nullptr;
     fw::Handle pendingProcess_;
+    struct LoginWatch {
+        DWORD process;
+        fw::Handle handle;
+    };
+    std::vector<LoginWatch> logins_;
     tamsolo::PageList pages_;
     dialogs::CAddAccDlg addAccount_;
     std::unique_ptr<dialogs::CPopInfoDlg> notice_;  // the operator's notice, once timer 4 has fired
@@ -182,6 +195,7 @@ private:
     std::wstring tipText_;
 
     fw::Hook hook_;
+    std::vector<LetGo> letGo_;  // pages being let go (see LetGoOfWindow)
     bool registered_ = false;  // the first frame has registered: full size, tray icon, timer
     bool trayAdded_ = false;
     bool exited_ = false;

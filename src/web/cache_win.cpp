@@ -65,51 +65,69 @@ std::wstring ShellFolder(int csidl) {
 }
 
 // A folder that is not there has nothing left in it.
-bool RemoveTreeIfPresent(const std::wstring& folder) {
-    if (folder.empty()) return false;
+void RemoveTreeIfPresent(const std::wstring& folder, RemovalLeftovers* leftovers) {
     if (::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) ++leftovers->other;
+        return;
     }
-    return RemoveDirectoryTree(folder) != FALSE;
+    RemoveDirectoryTree(folder, leftovers);
 }
 
 // The Flash player's shared objects of every site.
-bool PurgeFlashData() {
+void PurgeFlashData(RemovalLeftovers* leftovers) {
     const std::wstring roaming = ShellFolder(CSIDL_APPDATA);
     // Without the roaming folder there is no path to remove; never fall back to a relative one.
-    if (roaming.empty()) return false;
-    return RemoveTreeIfPresent(roaming + kFlashDataFolder);
+    if (roaming.empty()) {
+        ++leftovers->other;
+        return;
+    }
+    RemoveTreeIfPresent(roaming + kFlashDataFolder, leftovers);
 }
 
-// Every cached page and file but the cookies, then the cache folder itself. True when no
-// entry but cookies is left. The folder's own removal is only a sweep of stray files: WinINet
-// keeps its index file open in every process that has used the cache (this one included), so
-// the folder itself never goes while the system runs, and that is no failure of the job.
-bool PurgeWholeCache() {
-    ForEachCacheEntry([](const INTERNET_CACHE_ENTRY_INFOW& entry) {
-        // An entry a browser is using at the same moment may refuse to go; it is skipped.
-        if (!IsCookie(entry) && entry.lpszSourceUrlName) ::DeleteUrlCacheEntryW(entry.lpszSourceUrlName);
+// Every cached page and file but the cookies, then a sweep of the cache folder. The entries'
+// own deletions are what counts: an entry that a running page loads again while the job runs
+// is the page's new copy, not one the job left behind. An entry in use is marked by the cache
+// and goes once it is let go; the cache says so with a sharing violation (Wine) or with access
+// denied (Windows). The folder's removal is only a sweep of stray files and is not counted:
+// WinINet keeps its index file open in every process that has used the cache (this one
+// included), so the folder itself never goes while the system runs.
+void PurgeWholeCache(RemovalLeftovers* leftovers) {
+    const bool walked = ForEachCacheEntry([leftovers](const INTERNET_CACHE_ENTRY_INFOW& entry) {
+        if (IsCookie(entry) || !entry.lpszSourceUrlName) return;
+        if (::DeleteUrlCacheEntryW(entry.lpszSourceUrlName)) return;
+        switch (::GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:  // gone meanwhile
+                break;
+            case ERROR_SHARING_VIOLATION:
+            case ERROR_ACCESS_DENIED:
+                ++leftovers->held;
+                break;
+            default:
+                ++leftovers->other;
+                break;
+        }
     });
-    RemoveTreeIfPresent(ShellFolder(CSIDL_INTERNET_CACHE));
-    bool onlyCookiesLeft = true;
-    const bool listed = ForEachCacheEntry([&onlyCookiesLeft](const INTERNET_CACHE_ENTRY_INFOW& entry) {
-        if (!IsCookie(entry)) onlyCookiesLeft = false;
-    });
-    return listed && onlyCookiesLeft;
+    if (!walked) ++leftovers->other;
+    RemovalLeftovers notCounted;
+    const std::wstring folder = ShellFolder(CSIDL_INTERNET_CACHE);
+    if (!folder.empty()) RemoveTreeIfPresent(folder, &notCounted);
 }
 
 struct ClearingJob {
     HWND notify;
     UINT message;
+    bool pagesRunning;
 };
 
 unsigned __stdcall ClearCacheThread(void* param) {
     const ClearingJob job = *static_cast<ClearingJob*>(param);
     delete static_cast<ClearingJob*>(param);
-    const bool flash = PurgeFlashData();
-    const bool cache = PurgeWholeCache();
-    if (job.notify) ::PostMessageW(job.notify, job.message, (flash && cache) ? 1 : 0, 0);
+    RemovalLeftovers leftovers;
+    PurgeFlashData(&leftovers);
+    PurgeWholeCache(&leftovers);
+    const bool cleared = ClearingSucceeded(leftovers, job.pagesRunning);
+    if (job.notify) ::PostMessageW(job.notify, job.message, cleared ? 1 : 0, 0);
     return 0;
 }
 
@@ -126,8 +144,16 @@ BOOL PurgeGameLoader() {
     return ended ? TRUE : FALSE;
 }
 
-bool StartCacheClearing(HWND notify, UINT message) {
-    auto* job = new (std::nothrow) ClearingJob{notify, message};
+bool ClearingSucceeded(const RemovalLeftovers& leftovers, bool pagesRunning) {
+    // The game pages keep their Flash data and the entries they are loading open: what stays
+    // for that reason is theirs, and it goes once they close. Only a sharing or lock violation
+    // is taken for that; a file the player has no right to delete stays whoever runs. With no
+    // page of ours running, something else holds what stayed, and the player is told.
+    return leftovers.other == 0 && (pagesRunning || leftovers.held == 0);
+}
+
+bool StartCacheClearing(HWND notify, UINT message, bool pagesRunning) {
+    auto* job = new (std::nothrow) ClearingJob{notify, message, pagesRunning};
     if (!job) return false;
     fw::Handle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ClearCacheThread, job, 0, nullptr)));
     if (!thread) {

@@ -201,23 +201,10 @@ LRESULT CMainFrame::OnCreate(WPARAM, LPARAM) {
         ::SetParent(m_hWnd, owner_);
     }
     mainwnd::LoadAllHotkeys();
-    // A thread timer rather than one of the frame's: a child of another process's window can
-    // vanish with that process, taking its own timers along, and the check must still run.
-    ownerCheck_ = ::SetTimer(nullptr, 0, kOwnerCheckMs, &CMainFrame::CheckOwner);
     return 0;
 }
 
-void CALLBACK CMainFrame::CheckOwner(HWND, UINT, UINT_PTR, DWORD) {
-    CMainFrame* frame = MainFrame();
-    if (!frame || ::IsWindow(frame->owner_)) return;
-    fw::Trace(L"owner-gone");
-    frame->Shutdown();
-    ::PostQuitMessage(0);
-}
-
 void CMainFrame::Shutdown() {
-    if (ownerCheck_) ::KillTimer(nullptr, ownerCheck_);
-    ownerCheck_ = 0;
     // The browser goes while OLE is still up, whether or not the window is still there.
     if (m_hWnd && ::IsWindow(m_hWnd)) DestroyWindow();
     view_.Browser().Destroy();
@@ -338,8 +325,6 @@ LRESULT CMainFrame::OnMouseActivate(WPARAM, LPARAM) {
 }
 
 LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
-    if (ownerCheck_) ::KillTimer(nullptr, ownerCheck_);
-    ownerCheck_ = 0;
     // The game page closed: the process has nothing left to show.
     if (this == g_frame.get()) ::PostQuitMessage(0);
     return Default();

@@ -13,10 +13,9 @@
 
 namespace web {
 
-// Timers of the frame (the 800 ms owner check is a thread timer, see CheckOwner).
+// Timers of the frame (the owner check belongs to the whole process: web/ownerwatch_win.h).
 constexpr UINT_PTR kPageBoxTimer = 5;         // 130 ms once, at close: a page's message box goes
 constexpr UINT_PTR kRaiseOwnerTimer = 6;      // 10 ms once, on a click: the owner comes forward
-constexpr UINT kOwnerCheckMs = 800;
 // The view's own message: run the "entergame" commands queued by BeforeNavigate2.
 constexpr UINT kMsgRunEnterGame = WM_APP + 2;
 // The view's own message: the first navigation, once the frame is in place.
@@ -60,6 +59,8 @@ public:
     CGmWndView* View() { return viewCreated_ ? &view_ : nullptr; }
     // Puts the frame into the owner's content area and shows it.
     void PlaceInOwner();
+    // The owner is gone: the frame and its browser go while OLE is still up.
+    void Shutdown();
 
 protected:
     LRESULT OnCreate(WPARAM, LPARAM);
@@ -72,8 +73,6 @@ protected:
     FW_DECLARE_MESSAGE_MAP()
 
 private:
-    static void CALLBACK CheckOwner(HWND, UINT, UINT_PTR, DWORD);
-    void Shutdown();
     void RaiseOwner();
     bool Refresh(LPARAM lParam);
 
@@ -81,7 +80,6 @@ private:
     CGmWndDoc doc_;
     CGmWndView view_;
     bool viewCreated_ = false;
-    UINT_PTR ownerCheck_ = 0;
 };
 
 // The process's one frame, or null before it is made.

@@ -22,6 +22,15 @@ bool RemoveLink(const std::wstring& path, DWORD attributes) {
                                                    : ::DeleteFileW(path.c_str()) != FALSE;
 }
 
+void Count(RemovalLeftovers* leftovers, DWORD error) {
+    if (!leftovers) return;
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        ++leftovers->held;
+    } else {
+        ++leftovers->other;
+    }
+}
+
 std::wstring WithSlash(const std::wstring& folder) {
     return (!folder.empty() && folder.back() == L'\\') ? folder : folder + L'\\';
 }
@@ -30,35 +39,55 @@ std::wstring WithSlash(const std::wstring& folder) {
 
 bool IsLinkPath(const std::wstring& path) { return IsLink(::GetFileAttributesW(path.c_str())); }
 
-BOOL RemoveDirectoryTree(const std::wstring& folder) {
+BOOL RemoveDirectoryTree(const std::wstring& folder, RemovalLeftovers* leftovers) {
     if (folder.empty()) return FALSE;
     const DWORD own = ::GetFileAttributesW(folder.c_str());
-    if (IsLink(own)) return RemoveLink(folder, own) ? TRUE : FALSE;
+    if (IsLink(own)) {
+        if (RemoveLink(folder, own)) return TRUE;
+        Count(leftovers, ::GetLastError());
+        return FALSE;
+    }
     const std::wstring base = WithSlash(folder);
     DWORD fileError = 0;
     {
         WIN32_FIND_DATAW entry;
         fw::FindHandle listing(::FindFirstFileW((base + L"*").c_str(), &entry));
-        if (!listing) return ::RemoveDirectoryW(folder.c_str());
+        if (!listing) {
+            // Nothing inside was seen: whatever keeps the folder counts.
+            if (::RemoveDirectoryW(folder.c_str())) return TRUE;
+            const DWORD error = ::GetLastError();
+            Count(leftovers, error);
+            ::SetLastError(error);
+            return FALSE;
+        }
         do {
             if (IsDotEntry(entry.cFileName)) continue;
             const std::wstring path = base + entry.cFileName;
             if (IsLink(entry.dwFileAttributes)) {
-                if (!RemoveLink(path, entry.dwFileAttributes)) fileError = ::GetLastError();
+                if (!RemoveLink(path, entry.dwFileAttributes)) {
+                    fileError = ::GetLastError();
+                    Count(leftovers, fileError);
+                }
                 continue;
             }
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveDirectoryTree(path);  // what stays shows in our own removal below
+                RemoveDirectoryTree(path, leftovers);  // what stays shows in our own removal below
                 continue;
             }
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
                 ::SetFileAttributesW(path.c_str(), entry.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
             }
-            if (!::DeleteFileW(path.c_str())) fileError = ::GetLastError();
+            if (!::DeleteFileW(path.c_str())) {
+                fileError = ::GetLastError();
+                Count(leftovers, fileError);
+            }
         } while (::FindNextFileW(listing.Get(), &entry));
     }
     if (!::RemoveDirectoryW(folder.c_str())) {
-        if (fileError) ::SetLastError(fileError);
+        const DWORD error = ::GetLastError();
+        // A folder that is not empty holds what was counted above, or what came meanwhile.
+        if (error != ERROR_DIR_NOT_EMPTY) Count(leftovers, error);
+        ::SetLastError(fileError ? fileError : error);
         return FALSE;
     }
     if (fileError) {

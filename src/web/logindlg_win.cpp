@@ -183,10 +183,12 @@ void CLoginDlg::LoadGame(const tamsolo::PageCommand& command) {
     data.lpData = const_cast<char16_t*>(text.c_str());
     DWORD_PTR reply = 0;
     // A main window that is gone or hangs cannot have refused the account: the login ends
-    // without claiming a duplicate.
+    // without claiming a duplicate. wParam names the sender, so that the main window can drop
+    // the text should this process end before its frame registers.
     const HWND owner = background_.Owner();
+    const WPARAM sender = reinterpret_cast<WPARAM>(m_hWnd);
     if (!owner || !::IsWindow(owner) ||
-        !::SendMessageTimeoutW(owner, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+        !::SendMessageTimeoutW(owner, WM_COPYDATA, sender, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
                                kRegistrationTimeoutMs, &reply)) {
         background_.EndLogin(IDCANCEL);
         return;

@@ -212,6 +212,24 @@ class PageProcess(BedTestCase):
         proc.wait(timeout=30)  # no message box waits for an answer
         self.assertNotIn("game-frame", self.trace_events())
 
+    def test_killing_the_owner_at_the_login_ends_the_page_process(self):
+        cases = [("the login page", 1, None), ("a message box over the login", 0, LOADGAME)]
+        for what, reply, url in cases:
+            with self.subTest(what):
+                owner = self.start_owner(reply)
+                proc = self.start_page("/newgm", f"/{owner}", "/0")
+                bk, page = self.login_windows(owner)
+                if url:  # the account is refused: the page process shows its own message box
+                    self.channel(page["hwnd"], CHANNEL_NAVIGATE, url)
+                    box = self.wait_for(lambda: next((w for w in self.bed.windows() if w["title"] == TITLE
+                                                      and w["visible"] and w["owner"] == 0
+                                                      and w["pid"] == bk["pid"]), None), timeout=30)
+                    self.assertTrue(box, "no message box")
+                self.owner.stop()
+                gone = time.time()
+                proc.wait(timeout=30)
+                self.assertLess(time.time() - gone, 2.0)
+
     def test_exitgame_and_overlong_login_end_the_login(self):
         for url in ("app://exitgame", "app://loadgame?" + "a" * 600 + "|" + GAME):
             with self.subTest(url=url[:30]):

@@ -174,8 +174,11 @@ class StartupModes(unittest.TestCase):
             time.sleep(0.2)
         owner.stop()  # the frame lives as long as its owner
         proc.wait(timeout=30)
-        seen = self.assert_route(7, ["start", "game-frame", "exit"])
+        seen = self.assert_route(7, ["start", "game-frame"])
         self.assertNotIn("login", seen)
+        # Its own end, or, while the browser's first navigation still holds its thread (under
+        # Wine for seconds), the end its owner watch gives it a moment later.
+        self.assertIn(seen[-1], ("exit", "owner-gone-ended"), seen)
 
     def wait_owned(self, owner_hwnd, timeout=30):
         deadline = time.time() + timeout

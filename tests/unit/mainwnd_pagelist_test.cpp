@@ -32,13 +32,62 @@ std::vector<char> Bytes(const std::u16string& units) {
 TEST(PageList, RegistrationTextsAreExactKeys) {
     PageList list;
     EXPECT_TRUE(list.AddName(u"1服-a-Player"));
-    EXPECT_FALSE(list.AddName(u"1服-a-Player"));   // already playing
+    EXPECT_FALSE(list.AddName(u"1服-a-Player"));   // already logging in
     EXPECT_TRUE(list.AddName(u"1服-a-player"));    // letter case counts
-    EXPECT_TRUE(list.AddName(u"2服-a-Player"));
+    list.AddPage(100);
+    EXPECT_FALSE(list.AddName(u"1服-a-Player"));   // already playing
     EXPECT_EQ(list.NameAt(0), u"1服-a-Player");
-    EXPECT_EQ(list.NameAt(2), u"2服-a-Player");
-    EXPECT_EQ(list.NameAt(3), u"");
+    EXPECT_EQ(list.NameAt(1), u"");
     EXPECT_EQ(list.NameAt(-1), u"");
+}
+
+// A text belongs to the process that sent it: its tab is the frame of that process, and a
+// login that ends without a frame takes its text along.
+TEST(PageList, TextsFollowTheirProcesses) {
+    struct Step {
+        char op;  // 'n' text from process, 'p' frame of process, 'd' process ended without frame
+        PageProcess process;
+        std::u16string text;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+        std::vector<std::u16string> captions;
+        std::u16string freeAgain;  // an account that may log in again afterwards
+    } cases[] = {
+        {"frames register in another order than their texts",
+         {{'n', 7, u"1服-a-A"}, {'n', 8, u"2服-a-B"}, {'p', 8, u""}, {'p', 7, u""}},
+         {u"2服-a-B", u"1服-a-A"}, u""},
+        {"a login that died leaves no text behind for later tabs",
+         {{'n', 7, u"1服-a-A"}, {'d', 7, u""}, {'n', 8, u"2服-a-B"}, {'p', 8, u""}},
+         {u"2服-a-B"}, u"1服-a-A"},
+        {"a frame whose process sent nothing takes no other process's text",
+         {{'n', 7, u"1服-a-A"}, {'p', 9, u""}, {'p', 7, u""}},
+         {u"", u"1服-a-A"}, u""},
+        {"texts of unknown senders keep the order they came in",
+         {{'n', 0, u"1服-a-A"}, {'n', 0, u"2服-a-B"}, {'p', 5, u""}, {'p', 6, u""}},
+         {u"1服-a-A", u"2服-a-B"}, u""},
+    };
+    for (const Case& c : cases) {
+        PageList list;
+        PageHandle next = 100;
+        for (const Step& s : c.steps) {
+            if (s.op == 'n') {
+                EXPECT_TRUE(list.AddName(s.text, s.process)) << c.what;
+            } else if (s.op == 'p') {
+                list.AddPage(next++, s.process);
+            } else {
+                list.DropWaitingNames(s.process);
+            }
+        }
+        std::vector<std::u16string> captions;
+        for (int t = 0; t < list.Count(); ++t) captions.push_back(list.NameAt(t));
+        EXPECT_EQ(captions, c.captions) << c.what;
+        EXPECT_TRUE(list.WaitingProcesses().empty()) << c.what;
+        if (!c.freeAgain.empty()) {
+            EXPECT_TRUE(list.AddName(c.freeAgain, 10)) << c.what;
+        }
+    }
 }
 
 TEST(PageList, NewPageBecomesCurrentAndTheFourthIsStillTaken) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/handle_win.h"
 #include "web/cache_win.h"
@@ -68,6 +69,39 @@ void AddAllEntries() {
     }
 }
 
+const std::wstring kFlash = L"\\Macromedia\\Flash Player\\#SharedObjects";
+
+// Runs the clear-cache job; its report (1 cleared, 0 something stayed, -1 none, -2 an lParam).
+// The folders of the cache: a job sweeps them away, and Wine's cache does not make them again.
+std::vector<std::wstring> Folders(const std::wstring& root) {
+    std::vector<std::wstring> found;
+    WIN32_FIND_DATAW entry;
+    fw::FindHandle listing(::FindFirstFileW((root + L"\\*").c_str(), &entry));
+    if (!listing) return found;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..") continue;
+        found.push_back(root + L"\\" + name);
+        for (std::wstring& inner : Folders(found.back())) found.push_back(std::move(inner));
+    } while (::FindNextFileW(listing.Get(), &entry));
+    return found;
+}
+
+int ClearingReport(bool pagesRunning) {
+    const std::vector<std::wstring> cacheFolders = Folders(ShellFolder(CSIDL_INTERNET_CACHE));
+    fw::Window notify(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    if (!web::StartCacheClearing(notify.Get(), kMsgCleared, pagesRunning)) return -1;
+    MSG msg{};
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 30000;) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_POSTMESSAGE);
+        if (::PeekMessageW(&msg, notify.Get(), kMsgCleared, kMsgCleared, PM_REMOVE)) {
+            for (const std::wstring& folder : cacheFolders) ::CreateDirectoryW(folder.c_str(), nullptr);
+            return msg.lParam == 0 ? static_cast<int>(msg.wParam) : -2;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 TEST(BrowserCache, GameLoaderPurgeTakesEveryLoaderCopyAndNothingElse) {
@@ -100,19 +134,9 @@ TEST(BrowserCache, ClearingJobEmptiesCacheAndFlashDataButKeepsCookiesAndReports)
         ASSERT_TRUE(f);
     }
 
-    fw::Window notify(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(web::StartCacheClearing(notify.Get(), kMsgCleared));
-    MSG msg{};
-    bool reported = false;
-    for (DWORD start = ::GetTickCount(); !reported && ::GetTickCount() - start < 30000;) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_POSTMESSAGE);
-        reported = ::PeekMessageW(&msg, notify.Get(), kMsgCleared, kMsgCleared, PM_REMOVE) != FALSE;
-    }
-    ASSERT_TRUE(reported);
-    EXPECT_EQ(msg.lParam, 0);
     // Everything but the cookies went, so the job reports success even though WinINet's own
     // index keeps the cache folder in place.
-    EXPECT_EQ(msg.wParam, 1u);
+    EXPECT_EQ(ClearingReport(false), 1);
 
     EXPECT_FALSE(Exists(flash));
     for (const std::wstring& url : {kLoaderCaps, kLoaderLower, kLoaderNoUser, kOther, LongLoaderAddress()}) {
@@ -120,4 +144,33 @@ TEST(BrowserCache, ClearingJobEmptiesCacheAndFlashDataButKeepsCookiesAndReports)
     }
     EXPECT_TRUE(Cached(kCookie));
     EXPECT_TRUE(Cached(kLoaderCookie));
+}
+
+// What a running page holds open (the entry it is loading, its Flash data) stays, and is no
+// failure while pages run; with no page of ours running, whatever holds it is not ours.
+TEST(BrowserCache, ClearingJobCountsWhatRunningPagesHoldAsTheirs) {
+    const std::wstring held = L"http://127.0.0.1/game/held.swf";
+    const std::wstring folder = ShellFolder(CSIDL_APPDATA) + kFlash + L"\\HELD";
+    for (bool pagesRunning : {true, false}) {
+        SCOPED_TRACE(pagesRunning ? "pages running" : "no page running");
+        ASSERT_TRUE(AddEntry(held, NORMAL_CACHE_ENTRY));
+        ASSERT_TRUE(AddEntry(kOther, NORMAL_CACHE_ENTRY));
+        DWORD size = 0;
+        ::RetrieveUrlCacheEntryFileW(held.c_str(), nullptr, &size, 0);
+        std::vector<unsigned char> info(size ? size : 1);
+        ASSERT_TRUE(::RetrieveUrlCacheEntryFileW(held.c_str(), reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(info.data()),
+                                                 &size, 0));
+        ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+        fw::Handle sol(::CreateFileW((folder + L"\\game.sol").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(sol);
+
+        EXPECT_EQ(ClearingReport(pagesRunning), pagesRunning ? 1 : 0);
+        EXPECT_FALSE(Cached(kOther));  // what nobody holds goes either way
+
+        ::UnlockUrlCacheEntryFileW(held.c_str(), 0);
+        sol.Reset();
+        ::DeleteUrlCacheEntryW(held.c_str());
+        web::RemoveDirectoryTree(folder);
+    }
 }

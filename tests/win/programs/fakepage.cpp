@@ -8,16 +8,24 @@
 //   dwData 1, text T  log in as T: send T to the main window; if accepted, make the frame
 //   dwData 2          give up the login (SC_CLOSE with the marker 5171 to the main window), end
 //   dwData 3          make a game-list frame (registers with lParam 1), no login
-// The answer of the copy-data send is the main window's answer (or 1).
+//   dwData 4, text T  log in as T, then end without a frame (a login that died on its way)
+//   dwData 5, text U  hold browser data as a game does: the cache entry U locked, a Flash file
+//                     open without delete sharing, and U's entry made anew every 100 ms
+//   dwData 6          stop answering for two minutes (after answering this send)
+// The answer of the copy-data send is the main window's answer (or 1). A login names the
+// control window as its sender in wParam, as the login page names its own.
 //
 // Every line of C:\tamsolo_fakepage.txt is "pid=P frame=H event=E"; the first two of a process
 // are its arguments and how it was started (its show command).
 #include <windows.h>
+#include <shlobj.h>
+#include <wininet.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "framework/text_win.h"
 #include "framework/trace_win.h"
@@ -29,11 +37,14 @@ constexpr UINT kMuteState = WM_USER + 5;
 constexpr UINT kReloadHotkeys = WM_USER + 7;
 constexpr LPARAM kMarker = 5171;
 constexpr UINT_PTR kOwnerTimer = 2;
+constexpr UINT_PTR kRecacheTimer = 3;
 
 HWND g_owner = nullptr;
 HWND g_frame = nullptr;
 std::wstring g_name;
 long long g_lastMute = -1;
+std::wstring g_heldUrl;
+HANDLE g_heldFile = INVALID_HANDLE_VALUE;  // kept open until the process ends
 
 void Log(const std::string& event) {
     FILE* f = _wfopen(L"C:\\tamsolo_fakepage.txt", L"ab");
@@ -44,6 +55,41 @@ void Log(const std::string& event) {
 }
 
 std::string Num(long long v) { return std::to_string(v); }
+
+bool CacheEntry(const std::wstring& url) {
+    wchar_t file[MAX_PATH] = {};
+    if (!::CreateUrlCacheEntryW(url.c_str(), 0, L"dat", file, 0)) return false;
+    HANDLE f = ::CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    ::WriteFile(f, "page", 4, &written, nullptr);
+    ::CloseHandle(f);
+    FILETIME none{};
+    return ::CommitUrlCacheEntryW(url.c_str(), file, none, none, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr) !=
+           FALSE;
+}
+
+// What a running game keeps of the browser's data while it plays.
+bool HoldBrowserData(HWND control, const std::wstring& url) {
+    g_heldUrl = url;
+    if (!CacheEntry(url)) return false;
+    DWORD size = 0;
+    ::RetrieveUrlCacheEntryFileW(url.c_str(), nullptr, &size, 0);
+    std::vector<unsigned char> info(size ? size : 1);
+    if (!::RetrieveUrlCacheEntryFileW(url.c_str(), reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(info.data()), &size, 0)) {
+        return false;
+    }
+    wchar_t roaming[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming))) return false;
+    const std::wstring folder = std::wstring(roaming) + L"\\Macromedia\\Flash Player\\#SharedObjects\\" +
+                                std::to_wstring(::GetCurrentProcessId());
+    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    g_heldFile = ::CreateFileW((folder + L"\\game.sol").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (g_heldFile == INVALID_HANDLE_VALUE) return false;
+    ::SetTimer(control, kRecacheTimer, 100, nullptr);
+    return true;
+}
 
 LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
@@ -127,6 +173,11 @@ void MakeFrame(LPARAM gameList) {
 }
 
 LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_TIMER && w == kRecacheTimer) {
+        // The page loads what it plays with again, clearing or not.
+        CacheEntry(g_heldUrl + L"&again");
+        return 0;
+    }
     // A page process still at its login ends with the main window, as the login's owner does.
     if (msg == WM_TIMER && !::IsWindow(g_owner)) {
         Log("owner-gone");
@@ -136,7 +187,8 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_COPYDATA) {
         const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(l);
         switch (cds ? cds->dwData : 0) {
-            case 1: {
+            case 1:
+            case 4: {
                 g_name.assign(static_cast<const wchar_t*>(cds->lpData), cds->cbData / sizeof(wchar_t));
                 while (!g_name.empty() && g_name.back() == L'\0') g_name.pop_back();
                 std::wstring text = g_name;
@@ -145,9 +197,15 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
                 out.cbData = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
                 out.lpData = &text[0];
                 DWORD_PTR answer = 0;
-                ::SendMessageTimeoutW(g_owner, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&out), SMTO_NORMAL, 10000,
-                                      &answer);
+                ::SendMessageTimeoutW(g_owner, WM_COPYDATA, reinterpret_cast<WPARAM>(wnd), reinterpret_cast<LPARAM>(&out),
+                                      SMTO_NORMAL, 10000, &answer);
                 Log("login answer=" + Num(static_cast<long long>(answer)));
+                if (cds->dwData == 4) {
+                    // Answer first, then die before any frame: nothing of ours is left to close.
+                    ::ReplyMessage(static_cast<LRESULT>(answer));
+                    Log("login-died");
+                    ::ExitProcess(3);
+                }
                 if (answer) MakeFrame(0);
                 return static_cast<LRESULT>(answer);
             }
@@ -160,6 +218,19 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM w, LPARAM l) {
                 return 1;
             case 3:
                 MakeFrame(1);
+                return 1;
+            case 5: {
+                std::wstring url(static_cast<const wchar_t*>(cds->lpData), cds->cbData / sizeof(wchar_t));
+                while (!url.empty() && url.back() == L'\0') url.pop_back();
+                const bool held = HoldBrowserData(wnd, url);
+                Log(held ? "holding" : "holding-failed");
+                return held ? 1 : 0;
+            }
+            case 6:
+                ::ReplyMessage(1);
+                Log("hanging");
+                ::Sleep(120000);
+                Log("answering-again");
                 return 1;
             default:
                 return 0;
@@ -207,6 +278,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         ::DispatchMessageW(&m);
     }
     ::DestroyWindow(control);
+    // The lock would otherwise outlive us in the shared cache index.
+    if (g_heldFile != INVALID_HANDLE_VALUE) {
+        ::UnlockUrlCacheEntryFileW(g_heldUrl.c_str(), 0);
+        ::CloseHandle(g_heldFile);
+    }
     Log("end");
     return 0;
 }

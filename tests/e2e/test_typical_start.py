@@ -1,6 +1,6 @@
 """The road of one typical start across real processes: a downloaded copy installs itself, the
 installed launcher's first page process shows the login, three accounts sign in (the second
-through the add-account choice), the boss key hides and restores, and closing the launcher
+through the add-account choice), the operator's notice comes, the boss key hides and restores, and closing the launcher
 asks first and leaves nothing running. tools/run.sh walks the same road for its pictures."""
 
 import unittest
@@ -33,6 +33,8 @@ class TypicalStart(BedTestCase):
         self.assertEqual(visible, [walk.frames[-1]], "only the newest page shows")
         self.assertEqual(walk.window(walk.frames[-1])["rect"]["right"] - walk.window(walk.frames[-1])["rect"]["left"],
                          main["client"]["width"] - 8)
+        walk.notice()  # the operator's notice shows by itself, without taking the keyboard
+        self.assertEqual(walk.window(walk.frames[-1])["visible"], True)
         walk.boss_key()
         walk.exit()
         self.assertFalse([e for e in self.bed.windows() if e["title"] == road.TITLE], "a launcher window is left")

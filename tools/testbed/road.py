@@ -2,8 +2,8 @@
 installs itself and starts the installed launcher; its first page process shows the login; the
 player signs in (through the test build's browser channel, since Wine has no HTML engine and
 cannot run the login page's script); a second account comes through the add-account choice and
-a third as a further tab; the operator's notice comes 30 s after the first page; the tabs, the
-system menu and the boss key are used; the launcher is closed and asks first; nothing is left
+a third as a further tab (the operator's notice comes in between, 30 s after the first page); the
+tabs, the system menu and the boss key are used; the launcher is closed and asks first; nothing is left
 running.
 
 Used by tools/run.sh (a screenshot of every step) and by tests/e2e/test_typical_start.py (the
@@ -193,7 +193,7 @@ class TypicalStart:
         self.shot("05-two-tabs")
 
     def third_account(self):
-        self.log("4. a third account as a further tab; a tab hovered")
+        self.log("5. a third account as a further tab; a tab hovered")
         self.bed.probe("post", self.main, WM_USER + 6, 1, 0)
         self.sign_in("player3", 3)
         r = self.main_rect()
@@ -202,10 +202,10 @@ class TypicalStart:
         time.sleep(0.3)
         self.bed.xdotool("mousemove", r["left"] + 120 + 189 + 70, r["top"] + 15)
         time.sleep(1.5)
-        self.shot("06-three-tabs")
+        self.shot("07-three-tabs")
 
     def notice(self):
-        self.log("5. the operator's notice, 30 s after the first page")
+        self.log("4. the operator's notice, 30 s after the first page")
 
         pid = self.window(self.main)["pid"]
 
@@ -215,13 +215,14 @@ class TypicalStart:
                          and w["visible"] and w["class"] == "#32770" and w["exstyle"] & WS_EX_TOPMOST
                          and w["rect"]["right"] > w["rect"]["left"]
                          and w["title"] not in (TITLE, "登录其他账号")), None)
-        # It stays for 11 s; the walk so far has taken part of its delay.
+        # It stays for 11 s (and comes again only 40 minutes later), so the walk looks for it
+        # before the third account; the walk so far has taken part of its delay.
         wait = max(10, self.first_registered + NOTICE_DELAY + 30 - time.time())
         notice = self.wait_for(shown, "the operator's notice", timeout=wait)
         self.seen["notice_rect"] = notice["rect"]
         self.log(f"   the notice at {notice['rect']}")
         time.sleep(0.5)
-        self.shot("07-notice")
+        self.shot("06-notice")
 
     def system_menu(self):
         self.log("6. the system menu under 系统")
@@ -272,8 +273,8 @@ class TypicalStart:
         self.start()
         self.first_account()
         self.second_account()
-        self.third_account()
         self.notice()
+        self.third_account()
         self.system_menu()
         self.boss_key()
         self.exit()

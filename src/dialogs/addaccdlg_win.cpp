@@ -22,6 +22,8 @@ CAddAccDlg::CAddAccDlg() : tamsolo::ui::CDlgEx(IDD_ADDACC_DLG) {}
 
 BOOL CAddAccDlg::OnInitDialog() {
     tamsolo::ui::CDlgEx::OnInitDialog();
+    // The window takes the picture's size: its answers and question must keep the skin's scale.
+    LayOutAtSkinScale();
     SetTitle(L"登录其他账号");
     titleHeight = 30;
     borderWidth = 3;

@@ -108,6 +108,8 @@ BOOL CPopInfoDlg::OnInitDialog() {
     buttonSpacing = 0;
     showTitle = false;
     showIcon = false;
+    // The layouts place the labels in the skin's pixels: their texts keep the skin's scale.
+    LayOutAtSkinScale();
     picture_.SubclassDlgItem(IDC_POP_PICTURE, this);
     title_.SubclassDlgItem(IDC_POP_TITLE, this);
     text_.SubclassDlgItem(IDC_POP_TEXT, this);

@@ -98,6 +98,8 @@ BOOL CQuorvane3Dlg::OnInitDialog() {
     // Windows before Vista leave a stale corner when the window narrows (see OnSize).
     osMajor_ = LOBYTE(LOWORD(::GetVersion()));
 
+    // The title band's places are pixels of the skin: its texts must keep the skin's scale.
+    LayOutAtSkinScale();
     ApplySkin();
     // Until the first page registers, only the login page of the first page process is seen.
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -16,6 +16,7 @@ FW_ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
 FW_ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
 FW_ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
 FW_ON_MESSAGE(WM_SIZE, OnSize)
+FW_ON_MESSAGE(WM_GETFONT, OnGetFont)
 FW_ON_COMMAND(kCloseButtonId, OnCloseCommand)
 FW_ON_COMMAND(kMinimizeButtonId, OnMinimizeCommand)
 FW_ON_COMMAND(kMaximizeButtonId, OnMaximizeCommand)
@@ -67,6 +68,20 @@ int SizingEdgeFromHitCode(WPARAM code) {
     }
 }
 
+// A group box draws only its frame and caption: what lies inside it is the dialog's to paint.
+// Under clip-children the dialog would leave that area unpainted unless the box counts as
+// transparent, which keeps it out of the parent's clipping.
+BOOL CALLBACK LetGroupBoxShowThrough(HWND child, LPARAM parent) {
+    if (::GetParent(child) != reinterpret_cast<HWND>(parent)) return TRUE;
+    wchar_t cls[16] = {};
+    ::GetClassNameW(child, cls, 16);
+    const LONG_PTR style = ::GetWindowLongPtrW(child, GWL_STYLE);
+    if (lstrcmpiW(cls, L"Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) {
+        ::SetWindowLongPtrW(child, GWL_EXSTYLE, ::GetWindowLongPtrW(child, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+    }
+    return TRUE;
+}
+
 // The skin's pixels as 0x00RRGGBB, top row first, for the corner test.
 std::vector<DWORD> ReadPixels(HBITMAP bitmap, int width, int height) {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
@@ -94,6 +109,7 @@ BOOL CDlgEx::OnInitDialog() {
     // and shows as flicker.
     style |= WS_CLIPCHILDREN;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
+    ::EnumChildWindows(m_hWnd, LetGroupBoxShowThrough, reinterpret_cast<LPARAM>(m_hWnd));
     LONG_PTR ex = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
     ex &= ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE);
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, ex);
@@ -174,6 +190,32 @@ void CDlgEx::SetSmallDialogSkin(UINT backgroundImage) {
     // The frame keeps the background; the close strip is copied, so ours is released here.
     fw::Bitmap close(LoadSkinImage(module, 132));
     SetSkin(LoadSkinImage(module, backgroundImage), false, true, close.Get());
+}
+
+void CDlgEx::LayOutAtSkinScale() {
+    const int dpi = DisplayDpi();
+    if (dpi == kSkinDpi || dpi <= 0) return;
+    HFONT base = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    if (!base) base = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTW lf{};
+    if (::GetObjectW(base, sizeof(lf), &lf) == 0) return;
+    lf.lfHeight = AtSkinScale(lf.lfHeight, dpi);
+    lf.lfWidth = AtSkinScale(lf.lfWidth, dpi);
+    fw::Font font(::CreateFontIndirectW(&lf));
+    if (!font) return;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        const Rect scaled = AtSkinScale(ToRect(r), dpi);
+        ::MoveWindow(child, scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top, FALSE);
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    }
+    // The window itself answers with this font from now on (the dialog keeps its own and
+    // deletes it at the end, so the dialog is not handed ours).
+    skinScaleFont_ = std::move(font);
+    titleFont_.Reset();
+    titleFontWeight_ = -1;
 }
 
 void CDlgEx::SetTitle(const std::wstring& text) {
@@ -289,6 +331,10 @@ bool CDlgEx::PaintFrame(HDC target) {
     ::BitBlt(target, part.left, part.top, part.right - part.left, part.bottom - part.top, src.Get(), part.left,
              part.top, SRCCOPY);
     return true;
+}
+
+LRESULT CDlgEx::OnGetFont(WPARAM, LPARAM) {
+    return skinScaleFont_ ? reinterpret_cast<LRESULT>(skinScaleFont_.Get()) : Default();
 }
 
 LRESULT CDlgEx::OnEraseBkgnd(WPARAM w, LPARAM) { return PaintFrame(reinterpret_cast<HDC>(w)) ? TRUE : FALSE; }

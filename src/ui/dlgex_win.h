@@ -39,6 +39,11 @@ public:
     // close button (skin image 132) in the top-right corner, and the background image
     // nine-sliced to the dialog's size.
     void SetSmallDialogSkin(UINT backgroundImage);
+    // For a window whose skin sets its size or whose code places its controls in pixels: the
+    // template's controls and the window's font are brought back from the display's scale to
+    // the skin's, so texts fit the places the skin has for them. Call it in the initialisation,
+    // before the title is set and before controls are subclassed. Nothing changes at 100 %.
+    void LayOutAtSkinScale();
 
     virtual void OnTitleClose();
     virtual void OnTitleMinimize();
@@ -83,6 +88,7 @@ protected:
     LRESULT OnNcLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnLButtonDblClk(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnGetFont(WPARAM, LPARAM);
     void OnCloseCommand() { OnTitleClose(); }
     void OnMinimizeCommand() { OnTitleMinimize(); }
     void OnMaximizeCommand() { ToggleMaximize(); }
@@ -115,6 +121,7 @@ private:
     fw::Bitmap maximizeImage_;
     fw::Bitmap restoreImage_;
     fw::Font titleFont_;
+    fw::Font skinScaleFont_;
     int titleFontWeight_ = -1;
     fw::Bitmap frame_;  // the rendered frame, window-sized
     FrameKey frameKey_;

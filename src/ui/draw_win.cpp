@@ -60,6 +60,11 @@ fw::Bitmap CopyBitmap(HBITMAP source) {
     return fw::Bitmap(static_cast<HBITMAP>(::CopyImage(source, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
+int DisplayDpi() {
+    fw::WindowDc screen(nullptr);
+    return screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+}
+
 bool TrackHoverAndLeave(HWND control) {
     TRACKMOUSEEVENT track{};
     track.cbSize = sizeof(track);

@@ -54,6 +54,11 @@ void KeyedCopy(HDC dest, int dx, int dy, int dw, int dh, HDC src, int sx, int sy
 // pixels of the bitmap it is given) never touches the caller's bitmap.
 fw::Bitmap CopyBitmap(HBITMAP source);
 
+// The display's dots per inch as this process sees them (96 at 100 %). A process declared
+// unaware of the scale is told 96 by Windows, which then scales its windows itself; Wine tells
+// the real figure and scales nothing.
+int DisplayDpi();
+
 // Asks for hover (after 10 ms) and leave notifications for a control; true when requested.
 bool TrackHoverAndLeave(HWND control);
 

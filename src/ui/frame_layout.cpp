@@ -47,6 +47,19 @@ std::vector<BlitPiece> SkinPieces(Size image, Size window, int b, int titleHeigh
     return out;
 }
 
+int AtSkinScale(int value, int dpi) {
+    if (dpi <= 0 || dpi == kSkinDpi) return value;
+    const long long scaled = static_cast<long long>(value) * kSkinDpi;
+    // Halves round away from zero, as the system's MulDiv does.
+    const long long half = dpi / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / dpi : -((-scaled + half) / dpi));
+}
+
+Rect AtSkinScale(const Rect& r, int dpi) {
+    return Rect{AtSkinScale(r.left, dpi), AtSkinScale(r.top, dpi), AtSkinScale(r.right, dpi),
+                AtSkinScale(r.bottom, dpi)};
+}
+
 std::vector<Point> RegionCutPixels(Size image, Size window,
                                    const std::function<bool(int, int)>& isKey) {
     std::vector<Point> cut;

@@ -37,6 +37,13 @@ std::vector<BlitPiece> SkinPieces(Size imageSize, Size windowSize, int border, i
 std::vector<Point> RegionCutPixels(Size imageSize, Size windowSize,
                                    const std::function<bool(int x, int y)>& isKey);
 
+// Skins and the places code gives controls are pixels of a display at 100 % (96 dots per inch);
+// a template's controls and font follow the display's scale instead. This brings a length or
+// a rectangle of a display at `dpi` back to the skin's scale (rounded to the nearest pixel).
+constexpr int kSkinDpi = 96;
+int AtSkinScale(int value, int dpi);
+Rect AtSkinScale(const Rect& r, int dpi);
+
 enum class HitArea {
     Default,  // let the system answer (client area)
     Caption,

@@ -35,8 +35,9 @@ int MsgBoxLineCount(const std::u16string& text) {
 }
 
 Size MsgBoxWindowSize(int textWidth, int textHeight, int lineCount, Size button) {
-    const int minWidth = 2 * button.cx + 60;
-    const int width = textWidth > minWidth ? textWidth + 60 : minWidth;
+    // The 60 pixels are the text's margin as well as the buttons': a text only a little wider
+    // than the two buttons must not run into the borders.
+    const int width = std::max(textWidth + 60, 2 * button.cx + 60);
     const int height = 3 * lineCount + textHeight + button.cy + 90;
     return Size{width, height};
 }

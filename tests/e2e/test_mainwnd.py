@@ -16,6 +16,7 @@ from netcase import VERSION_TAIL, NetTestCase, md5_of
 WM_NULL, WM_KEYDOWN, WM_CHAR, WM_COMMAND, WM_SYSCOMMAND = 0x0000, 0x0100, 0x0102, 0x0111, 0x0112
 WM_USER = 0x0400
 SC_CLOSE = 0xF060
+BS_GROUPBOX = 7
 VK_F5 = 0x74
 MARKER = 5171
 SKINNED_FIRST, SKINNED_SECOND = 5000, 5001  # 是 / 否 (or 确定) of the skinned message box
@@ -25,6 +26,21 @@ FAKE_LOG = "tamsolo_fakepage.txt"
 CONFIG = "/update/ConfigTamsolo.htm"
 UPDATE_FAILED = "检查更新失败，请检查网络连接后再试。"
 UP_TO_DATE = "已经是最新版本，无需进行更新。"
+
+
+def pixel(path, x, y):
+    """(r, g, b) of one pixel of a PNG."""
+    out = subprocess.run(["convert", f"{path}[1x1+{x}+{y}]", "-depth", "8", "rgb:-"], check=True,
+                         capture_output=True, timeout=60).stdout
+    return tuple(out[:3])
+
+
+def dark_share(path, left, top, right, bottom):
+    """The share of nearly black pixels in a rectangle of a PNG."""
+    out = subprocess.run(["convert", f"{path}[{right - left}x{bottom - top}+{left}+{top}]", "-depth", "8", "rgb:-"],
+                         check=True, capture_output=True, timeout=60).stdout
+    pixels = [out[i:i + 3] for i in range(0, len(out) - 2, 3)]
+    return sum(1 for p in pixels if max(p) < 48) / max(1, len(pixels))
 
 
 class Driver:
@@ -485,6 +501,78 @@ class MainWindow(Driver, BedTestCase):
         self.assertEqual(self.visible_frames([f1, f2]), [f2], "the old key still switched")
         self.bed.xdotool("key", "shift+Tab")
         self.wait_for(lambda: self.visible_frames([f1, f2]) == [f1], "the new key Shift+Tab to switch")
+
+    # ------------------------------------------------------------------ drawing at every scale
+
+    def open_settings(self):
+        """The settings dialog, opened as a player does: 系统, then 设置...."""
+        self.bed.probe("post", self.main["hwnd"], WM_COMMAND, 1003, 0)
+        self.bed.probe("menu", "--timeout", "10000")
+        self.bed.xdotool("key", *(["Down"] * 5), "Return")
+        dialog = self.wait_for(lambda: next((w for w in self.bed.windows() if w["title"] == "设置" and w["visible"]
+                                             and w["pid"] == self.main["pid"]), None), "the settings dialog")
+        time.sleep(1)  # every control has painted
+        return dialog
+
+    def check_settings_drawn_whole(self, dialog, picture):
+        """Inside each group box the skin shows through: no dark area where nothing was painted,
+        and no label standing on a patch of another colour."""
+        origin = dialog["rect"]
+        children = [w for w in self.bed.windows(children=True) if w["parent"] == dialog["hwnd"]]
+        boxes = [w for w in children if w["class"] == "Button" and w["style"] & 0xF == BS_GROUPBOX]
+        self.assertEqual(len(boxes), 3)
+        for box in boxes:
+            r = box["rect"]
+            inner = (r["left"] - origin["left"] + 6, r["top"] - origin["top"] + (r["bottom"] - r["top"]) // 3,
+                     r["right"] - origin["left"] - 6, r["bottom"] - origin["top"] - 6)
+            self.assertLess(dark_share(picture, *inner), 0.15, f"group box {box['id']} left unpainted")
+            inside = [w for w in children if w["class"] == "Static" and r["left"] <= w["rect"]["left"]
+                      and w["rect"]["right"] <= r["right"] and r["top"] <= w["rect"]["top"]
+                      and w["rect"]["bottom"] <= r["bottom"]]
+            prompt = min(inside, key=lambda w: w["rect"]["top"])  # "请输入…", ending in blank skin
+            x, y = prompt["rect"]["right"] - origin["left"], prompt["rect"]["top"] - origin["top"] + 1
+            inside, beside = pixel(picture, x - 2, y), pixel(picture, x + 2, y)
+            self.assertTrue(all(abs(a - b) <= 8 for a, b in zip(inside, beside)),
+                            f"label {prompt['id']} on a patch: {inside} beside {beside}")
+
+    def test_skinned_windows_draw_whole_at_100_and_150_percent(self):
+        for dpi in (96, 144):
+            with self.subTest(dpi=dpi):
+                if dpi != self.bed.dpi:
+                    self.bed.set_dpi(dpi)
+                    self.addCleanup(self.bed.set_dpi, 96)
+                    self.launch()
+                self.login("1服-a-Player")
+                dialog = self.open_settings()
+                picture = self.bed.window_screenshot(dialog["hwnd"], f"mainwnd-settings-{dpi}.png")
+                self.check_settings_drawn_whole(dialog, picture)
+                self.answer(dialog, 2)
+                self.wait_for(lambda: not self.window(dialog["hwnd"]), "the settings dialog to close")
+
+                # The title band keeps its one-line label, and the choice drops down under it
+                # at the skin's size with both answers inside it.
+                rect = self.window(self.main["hwnd"])["rect"]
+                label = next(w for w in self.bed.windows(children=True)
+                             if w["parent"] == self.main["hwnd"] and w["class"] == "Static")
+                self.assertEqual(label["rect"]["bottom"] - label["rect"]["top"], 16)
+                self.bed.xdotool("mousemove", label["rect"]["left"] + 60, label["rect"]["top"] + 8)
+                self.bed.xdotool("click", "1")
+                choice = self.wait_for(lambda: next((w for w in self.bed.windows() if w["title"] == "登录其他账号"
+                                                     and w["visible"] and w["pid"] == self.main["pid"]), None),
+                                       "the add-account choice")
+                c = choice["rect"]
+                self.assertEqual((c["right"] - c["left"], c["bottom"] - c["top"], c["top"]),
+                                 (284, 150, rect["top"] + 23))
+                answers = [w for w in self.bed.windows(children=True) if w["parent"] == choice["hwnd"]
+                           and w["class"] == "Button"]
+                self.assertEqual(len(answers), 2)
+                for a in answers:
+                    self.assertTrue(c["left"] <= a["rect"]["left"] and a["rect"]["right"] <= c["right"]
+                                    and c["top"] <= a["rect"]["top"] and a["rect"]["bottom"] <= c["bottom"], a)
+                time.sleep(0.5)
+                self.bed.screenshot(f"mainwnd-add-account-{dpi}.png")
+                self.answer(choice, 2)
+                self.wait_for(lambda: not self.window(choice["hwnd"])["visible"], "the choice to close")
 
     def menu_items(self, which, opening, screenshot=None):
         """Opens a menu by posting `opening` to the main window; its items as the launcher read

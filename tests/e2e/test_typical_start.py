@@ -1,7 +1,7 @@
 """The road of one typical start across real processes: a downloaded copy installs itself, the
 installed launcher's first page process shows the login, three accounts sign in (the second
-through the add-account choice), the boss key hides and restores, and closing the launcher
-asks first and leaves nothing running. tools/run.sh walks the same road for its pictures."""
+through the add-account choice; the operator's notice comes before the third), the boss key hides
+and restores, and closing the launcher asks first and leaves nothing running. tools/run.sh walks the same road for its pictures."""
 
 import unittest
 
@@ -23,6 +23,8 @@ class TypicalStart(BedTestCase):
         self.assertEqual([t for t in self.tab_texts(walk)], ["12服-abcd-player1"])
         walk.second_account()
         self.assertEqual(walk.seen["add_account_size"], (284, 150))
+        walk.notice()  # comes by itself 30 s after the first page, beside the current page
+        self.assertTrue(walk.window(walk.frames[-1])["visible"])
         walk.third_account()
         self.assertEqual(self.tab_texts(walk), ["12服-abcd-player1", "12服-abcd-player2", "12服-abcd-player3"])
         self.assertEqual(len(walk.frames), 3)

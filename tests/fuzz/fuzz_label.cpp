@@ -76,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(boxNoCr == textNoCr);
     const Size window = MsgBoxWindowSize(measure(text), textHeight, count, button);
-    FUZZ_CHECK(window.cx >= 2 * button.cx + 60 && window.cy >= textHeight + button.cy + 90);
+    FUZZ_CHECK(window.cx >= 2 * button.cx + 60 && window.cx >= measure(text) + 60 &&
+               window.cy >= textHeight + button.cy + 90);
     const std::vector<Rect> rects = MsgBoxButtonRects(style, window, button);
     FUZZ_CHECK(rects.size() == MsgBoxButtons(style).size());
     for (const Rect& r : rects) {

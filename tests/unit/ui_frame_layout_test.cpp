@@ -128,6 +128,14 @@ TEST(FrameRects, RestoreAndMaximise) {
     EXPECT_EQ(MaximizedRect({0, 0, 1024, 740}, 1024, 740), (Rect{0, 0, 1024, 740}));
 }
 
+TEST(FrameRects, BackToTheSkinsScale) {
+    // A control of a template laid out at 150 %, back at 100 %, each edge to the nearest pixel.
+    EXPECT_EQ(AtSkinScale(Rect{33, 92, 186, 110}, 144), (Rect{22, 61, 124, 73}));
+    EXPECT_EQ(AtSkinScale(Rect{-3, 0, 3, 1}, 144), (Rect{-2, 0, 2, 1}));
+    EXPECT_EQ(AtSkinScale(Rect{5, 6, 7, 8}, 96), (Rect{5, 6, 7, 8}));
+    EXPECT_EQ(AtSkinScale(Rect{5, 6, 7, 8}, 0), (Rect{5, 6, 7, 8}));  // no scale known: as it is
+}
+
 TEST(CaptionButtons, SpacingOnSetSkinButTouchingAfterResize) {
     const auto r = PlaceCaptionButtons(300, 5, 1, 4, {33, 28}, {27, 28}, {27, 28});
     EXPECT_EQ(r.close, (Rect{262, 1, 295, 29}));

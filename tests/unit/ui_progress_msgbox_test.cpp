@@ -42,7 +42,9 @@ TEST(MsgBoxLayout, SizeFollowsTextWithButtonMinimum) {
     EXPECT_EQ(MsgBoxWindowSize(100, 17, 1, {57, 23}), (Size{174, 3 + 17 + 23 + 90}));
     // Wide text sets the width; two lines add three pixels each.
     EXPECT_EQ(MsgBoxWindowSize(300, 34, 2, {57, 23}), (Size{360, 6 + 34 + 23 + 90}));
-    EXPECT_EQ(MsgBoxWindowSize(174, 17, 1, {57, 23}).cx, 174);  // equal is not wider
+    // Between the two buttons' width and that plus 60, the text still gets its margin.
+    EXPECT_EQ(MsgBoxWindowSize(150, 17, 1, {57, 23}).cx, 210);
+    EXPECT_EQ(MsgBoxWindowSize(114, 17, 1, {57, 23}).cx, 174);
 }
 
 TEST(MsgBoxLayout, ButtonsCentredAboveTheBottom) {

@@ -2,8 +2,9 @@
 installs itself and starts the installed launcher; its first page process shows the login; the
 player signs in (through the test build's browser channel, since Wine has no HTML engine and
 cannot run the login page's script); a second account comes through the add-account choice and
-a third as a further tab; the tabs, the system menu and the boss key are used; the launcher is
-closed and asks first; nothing is left running.
+a third as a further tab (the operator's notice comes in between, 30 s after the first page); the
+tabs, the system menu and the boss key are used; the launcher is closed and asks first; nothing is left
+running.
 
 Used by tools/run.sh (a screenshot of every step) and by tests/e2e/test_typical_start.py (the
 same road with its checks). Needs the test build (testbin/Tamsolo.exe) for the channel."""
@@ -34,6 +35,8 @@ IDOK = 1
 SKINNED_FIRST = 5000  # "是" of the skinned message box
 CHANNEL_NAVIGATE, CHANNEL_COMPLETE, CHANNEL_TITLE = 1, 2, 3
 WS_VISIBLE = 0x10000000
+WS_EX_TOPMOST = 0x8
+NOTICE_DELAY = 30  # seconds from the first page's registration to the operator's notice
 
 
 def loadgame(account, server="S12", middle="《x》abcdefg"):
@@ -58,6 +61,7 @@ class TypicalStart:
         self.main = None
         self.known = set()
         self.frames = []
+        self.first_registered = None
 
     # ------------------------------------------------------------ looking
 
@@ -154,6 +158,8 @@ class TypicalStart:
         self.log(f"   {account} signs in")
         self.channel(page["hwnd"], CHANNEL_NAVIGATE, loadgame(account))
         frame = self.new_frame()
+        if self.first_registered is None:
+            self.first_registered = time.time()
         self.channel(frame, CHANNEL_TITLE, f"Brennic 12服 {account}")
         self.channel(frame, CHANNEL_COMPLETE, f"{GAME}?u={account}")
         self.wait_for(lambda: (self.window(frame) or {}).get("style", 0) & WS_VISIBLE, "the game frame in place")
@@ -187,7 +193,7 @@ class TypicalStart:
         self.shot("05-two-tabs")
 
     def third_account(self):
-        self.log("4. a third account as a further tab; a tab hovered")
+        self.log("5. a third account as a further tab; a tab hovered")
         self.bed.probe("post", self.main, WM_USER + 6, 1, 0)
         self.sign_in("player3", 3)
         r = self.main_rect()
@@ -196,24 +202,44 @@ class TypicalStart:
         time.sleep(0.3)
         self.bed.xdotool("mousemove", r["left"] + 120 + 189 + 70, r["top"] + 15)
         time.sleep(1.5)
-        self.shot("06-three-tabs")
+        self.shot("07-three-tabs")
+
+    def notice(self):
+        self.log("4. the operator's notice, 30 s after the first page")
+
+        pid = self.window(self.main)["pid"]
+
+        def shown():
+            # The launcher's own topmost pop-up with a size (the notice is laid out before it shows).
+            return next((w for w in self.bed.windows() if w["owner"] == self.main and w["pid"] == pid
+                         and w["visible"] and w["class"] == "#32770" and w["exstyle"] & WS_EX_TOPMOST
+                         and w["rect"]["right"] > w["rect"]["left"]
+                         and w["title"] not in (TITLE, "登录其他账号")), None)
+        # It stays for 11 s (and comes again only 40 minutes later), so the walk looks for it
+        # before the third account; the walk so far has taken part of its delay.
+        wait = max(10, self.first_registered + NOTICE_DELAY + 30 - time.time())
+        notice = self.wait_for(shown, "the operator's notice", timeout=wait)
+        self.seen["notice_rect"] = notice["rect"]
+        self.log(f"   the notice at {notice['rect']}")
+        time.sleep(0.5)
+        self.shot("06-notice")
 
     def system_menu(self):
-        self.log("5. the system menu under 系统")
+        self.log("6. the system menu under 系统")
         r = self.main_rect()
         width = r["right"] - r["left"]
         self.click(r["left"] + width - 185 + 22, r["top"] + 14)
         time.sleep(1)
-        self.shot("07-system-menu")
+        self.shot("08-system-menu")
         self.bed.xdotool("key", "Escape")
         time.sleep(0.5)
 
     def boss_key(self):
-        self.log("6. F10 hides the launcher, F10 brings it back")
+        self.log("7. F10 hides the launcher, F10 brings it back")
         self.bed.xdotool("key", "F10")
         self.wait_for(lambda: not self.window(self.main)["visible"], "the boss key to hide the launcher")
         self.seen["hidden_by_boss_key"] = True
-        self.shot("08-boss-key-hidden")
+        self.shot("09-boss-key-hidden")
         # Wine hears keys only through a window of its own: the X focus goes to one that is
         # still shown (the launcher's hook itself sees every key, as on Windows).
         try:
@@ -228,7 +254,7 @@ class TypicalStart:
         time.sleep(0.5)
 
     def exit(self):
-        self.log("7. closing the launcher asks first; 是 ends it and every page process")
+        self.log("8. closing the launcher asks first; 是 ends it and every page process")
         self.bed.probe("post", self.main, WM_SYSCOMMAND, SC_CLOSE, 0)
 
         def question():
@@ -236,17 +262,18 @@ class TypicalStart:
                          and w["hwnd"] != self.main and w["owner"] == self.main), None)
         box = self.wait_for(question, "the exit question")
         time.sleep(0.5)
-        self.shot("09-exit-question")
+        self.shot("10-exit-question")
         self.bed.probe("post", box["hwnd"], WM_COMMAND, SKINNED_FIRST, 0)
         self.wait_for(lambda: not self.launchers(), "the main window to go")
         self.wait_for(lambda: not [w for w in self.all_windows() if w["hwnd"] in self.frames], "every frame to go",
                       timeout=10)
-        self.shot("10-after-exit")
+        self.shot("11-after-exit")
 
     def walk(self):
         self.start()
         self.first_account()
         self.second_account()
+        self.notice()
         self.third_account()
         self.system_menu()
         self.boss_key()

@@ -39,6 +39,11 @@ SUBSTITUTED_FACES = ["微软雅黑", "Microsoft YaHei", "MS Shell Dlg", "MS Shel
                      "宋体", "SimSun", "Tahoma"]
 TRACE_FILE = "tamsolo_trace.txt"
 WINE_FONT_DIRS = ["/usr/share/wine/fonts"]
+# The display scale the prefix reports: 96 is 100 %, 144 is 150 %. Wine reads it when a
+# program starts, so a program started after a change sees the new one.
+DEFAULT_DPI = 96
+DPI_KEYS = [r"HKEY_CURRENT_USER\Control Panel\Desktop",
+            r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"]
 
 
 class TestbedError(Exception):
@@ -155,9 +160,11 @@ def _wineserver():
     raise TestbedError("wineserver is not installed (run tools/deps.sh)")
 
 
-def _registry_text():
+def _registry_text(dpi=DEFAULT_DPI):
     """A .reg file (written as UTF-16 so the Chinese value names survive regedit)."""
     lines = ["Windows Registry Editor Version 5.00", ""]
+    for key in DPI_KEYS:
+        lines += [f"[{key}]", f'"LogPixels"=dword:{dpi:08x}', ""]
     lines.append(r"[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]")
     lines += [f'"{face}"="{CJK_FONT}"' for face in SUBSTITUTED_FACES]
     lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
@@ -336,8 +343,8 @@ class Testbed:
 
     # ------------------------------------------------------------ setup / cleanup
 
-    def setup(self, display=None, keep_prefix=False, boot_timeout=240):
-        """Start a display (or use `display`) and a freshly booted prefix.
+    def setup(self, display=None, keep_prefix=False, boot_timeout=240, dpi=DEFAULT_DPI):
+        """Start a display (or use `display`) and a freshly booted prefix at `dpi` (96 or 144).
         keep_prefix keeps an existing prefix (the persistent one of tools/run.sh)."""
         if self._read_state() is not None:
             self.cleanup()
@@ -347,7 +354,7 @@ class Testbed:
             shutil.rmtree(self.prefix)
         state = {"build_dir": self.build_dir, "prefix": self.prefix, "started": [],
                  "xvfb_pid": 0, "xvfb_start": None, "wineserver_pid": 0, "wineserver_start": None,
-                 "created": time.time()}
+                 "created": time.time(), "dpi": dpi}
         self._write_state(state)
         try:
             if display:
@@ -434,12 +441,26 @@ class Testbed:
             self._detach_user_folders()
             reg_path = os.path.join(self.wine_dir, "bed.reg")
             with open(reg_path, "wb") as f:
-                f.write(b"\xff\xfe" + _registry_text().encode("utf-16-le"))
+                f.write(b"\xff\xfe" + _registry_text(self.state.get("dpi", DEFAULT_DPI)).encode("utf-16-le"))
             reg = subprocess.run([_wine_loader(), "regedit", "/S", self.to_windows(reg_path)], env=self.env(),
                                  stdin=subprocess.DEVNULL, stdout=log, stderr=log, timeout=120,
                                  start_new_session=True)
             if reg.returncode != 0:
                 raise TestbedError(f"regedit failed ({reg.returncode}); see {log_path}")
+
+    def set_dpi(self, dpi):
+        """The display scale for programs started from now on (those running keep theirs)."""
+        for key in DPI_KEYS:
+            self.run(os.path.join(self.drive_c, "windows", "system32", "reg.exe"),
+                     ["add", key.replace("HKEY_CURRENT_USER", "HKCU").replace("HKEY_LOCAL_MACHINE", "HKLM"),
+                      "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(int(dpi)), "/f"], timeout=60, check=True)
+        with self._locked_state() as state:
+            if state is not None:
+                state["dpi"] = int(dpi)
+
+    @property
+    def dpi(self):
+        return self.state.get("dpi", DEFAULT_DPI)
 
     def _detach_user_folders(self):
         """wineboot links Desktop, Documents, Downloads and the like to the Linux home folder;
@@ -749,18 +770,18 @@ def png_colour_count(path):
 
 # ---------------------------------------------------------------- demo run (tools/run.sh)
 
-def demo(build_dir, seconds, source_dir):
+def demo(build_dir, seconds, source_dir, dpi=DEFAULT_DPI):
     """tools/run.sh: in the persistent prefix build/run-prefix on $DISPLAY (or a private Xvfb),
     with the sandbox server playing the operator, walk the road of one typical start (road.py)
     with the test build, whose browser channel stands in for the login page's script, and save
     a screenshot of every step under <build>/screenshots/run-*.png. seconds: how long to leave
-    the last picture on a display of the caller's own before ending."""
+    the last picture on a display of the caller's own before ending; dpi: the display scale."""
     os.environ["TAMSOLO_BUILD_DIR"] = os.path.abspath(build_dir)
     import road  # beside this file
     bed = Testbed(build_dir, prefix=os.path.join(build_dir, "run-prefix"), state_name="run-state.json")
     display = os.environ.get("DISPLAY") or None
     fresh = not os.path.isfile(os.path.join(bed.prefix, "system.reg"))
-    bed.setup(display=display, keep_prefix=not fresh)
+    bed.setup(display=display, keep_prefix=not fresh, dpi=dpi)
     shots = []
 
     def shot(name):
@@ -802,7 +823,8 @@ def main(argv=None):
     common = argparse.ArgumentParser(add_help=False)
     common.add_argument("--build-dir", default=argparse.SUPPRESS)
     sub = parser.add_subparsers(dest="command", required=True)
-    sub.add_parser("setup", parents=[common], help="start the display and a fresh prefix")
+    p_setup = sub.add_parser("setup", parents=[common], help="start the display and a fresh prefix")
+    p_setup.add_argument("--dpi", type=int, default=DEFAULT_DPI, help="display scale: 96 (100 %%) or 144 (150 %%)")
     sub.add_parser("cleanup", parents=[common], help="end every process the bed started")
     sub.add_parser("status", parents=[common], help="print the state of the bed")
     p_run = sub.add_parser("run", parents=[common],
@@ -817,12 +839,13 @@ def main(argv=None):
     p_shot.add_argument("png")
     p_demo = sub.add_parser("demo", parents=[common], help="walk the road of one typical start with screenshots, end (tools/run.sh)")
     p_demo.add_argument("--seconds", type=float, default=5)
+    p_demo.add_argument("--dpi", type=int, default=DEFAULT_DPI, help="display scale: 96 (100 %%) or 144 (150 %%)")
     opts = parser.parse_args(argv)
 
     bed = Testbed(opts.build_dir)
     try:
         if opts.command == "setup":
-            state = bed.setup()
+            state = bed.setup(dpi=opts.dpi)
             print(f"test bed ready: display {state['display']}, prefix {state['prefix']}")
             return 0
         if opts.command == "cleanup":
@@ -853,7 +876,7 @@ def main(argv=None):
             print(bed.screenshot(opts.png))
             return 0
         if opts.command == "demo":
-            return demo(bed.build_dir, opts.seconds, source_dir)
+            return demo(bed.build_dir, opts.seconds, source_dir, opts.dpi)
     except (TestbedError, subprocess.SubprocessError, OSError) as e:
         print(f"testbed: {e}", file=sys.stderr)
         return 2

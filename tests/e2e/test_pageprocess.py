@@ -92,7 +92,11 @@ class PageProcess(BedTestCase):
             page = next((w for w in ws if w["owner"] == bk["hwnd"] and w["class"] == "#32770"), None)
             return (bk, page) if page else None
         found = self.wait_for(find, timeout=30)
-        self.assertTrue(found, "no login background with its page")
+        if not found:
+            proc = getattr(self, "proc", None)
+            self.fail(f"no login background with its page; page process running: "
+                      f"{proc.running() if proc else None}; last trace lines: {self.trace_events()[-12:]}; "
+                      f"windows of the owner: {[(w['class'], w['title']) for w in self.all_windows() if w['owner'] == owner]}")
         # The page's first navigation may hold the process's thread under Wine; once the
         # channel answers, the windows are in place.
         self.channel(found[1]["hwnd"], CHANNEL_TITLE, "")

@@ -21,10 +21,10 @@ class TypicalStart(BedTestCase):
         visible, size = walk.seen["main_during_first_login"]
         self.assertTrue(not visible or size <= (1, 1), "the main window stays out of sight until a page registers")
         self.assertEqual([t for t in self.tab_texts(walk)], ["12服-abcd-player1"])
-        walk.second_account()
-        self.assertEqual(walk.seen["add_account_size"], (284, 150))
         walk.notice()  # comes by itself 30 s after the first page, beside the current page
         self.assertTrue(walk.window(walk.frames[-1])["visible"])
+        walk.second_account()
+        self.assertEqual(walk.seen["add_account_size"], (284, 150))
         walk.third_account()
         self.assertEqual(self.tab_texts(walk), ["12服-abcd-player1", "12服-abcd-player2", "12服-abcd-player3"])
         self.assertEqual(len(walk.frames), 3)

@@ -173,7 +173,7 @@ class TypicalStart:
         self.shot("03-first-tab")
 
     def second_account(self):
-        self.log("3. 登录其他账号: the add-account choice, 是: a second tab")
+        self.log("4. 登录其他账号: the add-account choice, 是: a second tab")
         r = self.main_rect()
         width = r["right"] - r["left"]
         self.click(r["left"] + width - 285 + 45, r["top"] + 14)
@@ -186,11 +186,11 @@ class TypicalStart:
         self.seen["add_account_size"] = (choice["rect"]["right"] - choice["rect"]["left"],
                                          choice["rect"]["bottom"] - choice["rect"]["top"])
         time.sleep(0.5)
-        self.shot("04-add-account")
+        self.shot("05-add-account")
         self.bed.probe("post", choice["hwnd"], WM_COMMAND, IDOK, 0)
         self.sign_in("player2", 2)
         time.sleep(1)
-        self.shot("05-two-tabs")
+        self.shot("06-two-tabs")
 
     def third_account(self):
         self.log("5. a third account as a further tab; a tab hovered")
@@ -205,7 +205,7 @@ class TypicalStart:
         self.shot("07-three-tabs")
 
     def notice(self):
-        self.log("4. the operator's notice, 30 s after the first page")
+        self.log("3. the operator's notice, 30 s after the first page")
 
         pid = self.window(self.main)["pid"]
 
@@ -215,14 +215,14 @@ class TypicalStart:
                          and w["visible"] and w["class"] == "#32770" and w["exstyle"] & WS_EX_TOPMOST
                          and w["rect"]["right"] > w["rect"]["left"]
                          and w["title"] not in (TITLE, "登录其他账号")), None)
-        # It stays for 11 s (and comes again only 40 minutes later), so the walk looks for it
-        # before the third account; the walk so far has taken part of its delay.
+        # It stays for 11 s and comes again only 40 minutes later, so the walk waits for it right
+        # after the first page: a slower sign-in of a further account could outlast its showing.
         wait = max(10, self.first_registered + NOTICE_DELAY + 30 - time.time())
         notice = self.wait_for(shown, "the operator's notice", timeout=wait)
         self.seen["notice_rect"] = notice["rect"]
         self.log(f"   the notice at {notice['rect']}")
         time.sleep(0.5)
-        self.shot("06-notice")
+        self.shot("04-notice")
 
     def system_menu(self):
         self.log("6. the system menu under 系统")
@@ -272,8 +272,8 @@ class TypicalStart:
     def walk(self):
         self.start()
         self.first_account()
-        self.second_account()
         self.notice()
+        self.second_account()
         self.third_account()
         self.system_menu()
         self.boss_key()

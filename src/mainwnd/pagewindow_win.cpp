@@ -50,7 +50,11 @@ void ShowPageAt(HWND page, const RECT& area) {
 LetGo LetGoOfPage(HWND page) {
     LetGo result;
     if (!page || !::IsWindow(page)) return result;
-    ::GetWindowThreadProcessId(page, &result.process);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(page, &process);
+    if (process && process != ::GetCurrentProcessId()) {
+        result.process.Reset(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process));
+    }
     HidePage(page);
     result.thread.Reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, LetGoThread, page, 0, nullptr)));
     if (!result.thread) ::PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -78,17 +82,15 @@ void WaitForLetGo(std::vector<LetGo>* pages, DWORD ms) {
 }
 
 void EndPagesNotLetGo(std::vector<LetGo>* pages, DWORD ms) {
-    std::vector<fw::Handle> ending;
+    std::vector<HANDLE> ending;
     for (const LetGo& page : *pages) {
-        if (!page.process || page.process == ::GetCurrentProcessId()) continue;
-        fw::Handle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, page.process));
-        if (process && ::TerminateProcess(process.Get(), 0)) ending.push_back(std::move(process));
+        if (page.process && ::TerminateProcess(page.process.Get(), 0)) ending.push_back(page.process.Get());
     }
     const DWORD start = ::GetTickCount();
-    for (const fw::Handle& process : ending) {
+    for (HANDLE process : ending) {
         const DWORD spent = ::GetTickCount() - start;
         if (spent >= ms) break;
-        ::WaitForSingleObject(process.Get(), ms - spent);
+        ::WaitForSingleObject(process, ms - spent);
     }
 }
 

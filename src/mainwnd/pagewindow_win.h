@@ -18,9 +18,10 @@ void ShowPageAt(HWND page, const RECT& area);
 // Moves the page to area without repainting the old place; its visibility stays.
 void MovePage(HWND page, const RECT& area);
 
-// A page being let go, and the process it belongs to.
+// A page being let go, and the process it belongs to (held from the start, so that the process
+// ended later can only be that page's, never one that took over its number meanwhile).
 struct LetGo {
-    DWORD process = 0;
+    fw::Handle process;
     fw::Handle thread;
 };
 

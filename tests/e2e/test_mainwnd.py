@@ -96,6 +96,17 @@ class Driver:
     def process_name(self, w):
         return "Tamsolo" if any(e["pid"] == w["pid"] for e in self.bed.read_trace()) else ""
 
+    def boss_key_hides_and_restores(self, main):
+        self.bed.xdotool("key", "F10")
+        self.wait_for(lambda: not self.window(main)["visible"], "F10 to hide the launcher")
+        # Wine hears keys only through a window of its own: give the X focus to one that is
+        # still shown (the hook itself sees keys of every program).
+        tray = self.bed.xdotool("search", "--name", "Wine System Tray").split()
+        if tray:
+            self.bed.xdotool("windowfocus", tray[0])
+        self.bed.xdotool("key", "F10")
+        self.wait_for(lambda: self.window(main)["visible"], "F10 to bring it back")
+
     def window(self, hwnd):
         for w in self.bed.windows(children=True):
             if w["hwnd"] == hwnd:
@@ -462,15 +473,7 @@ class MainWindow(Driver, BedTestCase):
         pid, frame = self.login("1服-a-Player")
         main = self.main["hwnd"]
         self.wait_for(lambda: "mute=0" in self.events(pid), "the first mute state")
-        self.bed.xdotool("key", "F10")
-        self.wait_for(lambda: not self.window(main)["visible"], "F10 to hide the launcher")
-        # Wine hears keys only through a window of its own: give the X focus to one that is
-        # still shown (the hook itself sees keys of every program).
-        tray = self.bed.xdotool("search", "--name", "Wine System Tray").split()
-        if tray:
-            self.bed.xdotool("windowfocus", tray[0])
-        self.bed.xdotool("key", "F10")
-        self.wait_for(lambda: self.window(main)["visible"], "F10 to bring it back")
+        self.boss_key_hides_and_restores(main)
         self.bed.xdotool("key", "ctrl+F10")
         self.bed.xdotool("key", "ctrl+q")
         self.wait_for(lambda: "mute=1" in self.events(pid), "Ctrl+Q to mute the page")
@@ -698,13 +701,7 @@ class MainWindowCommands(Driver, NetTestCase):
                          [f"message-box {UPDATE_FAILED}"])
 
         # The keyboard hook survived: F10 hides the launcher and brings it back.
-        self.bed.xdotool("key", "F10")
-        self.wait_for(lambda: not self.window(main)["visible"], "F10 to hide the launcher")
-        tray = self.bed.xdotool("search", "--name", "Wine System Tray").split()
-        if tray:
-            self.bed.xdotool("windowfocus", tray[0])
-        self.bed.xdotool("key", "F10")
-        self.wait_for(lambda: self.window(main)["visible"], "F10 to bring it back")
+        self.boss_key_hides_and_restores(main)
 
     def test_update_with_a_new_version_hands_over_to_the_updater(self):
         config = f"[VerKey]\r\nTamsolo={'0' * 28}3002\r\nUpdAddr={self.base}/none.exe\r\n".encode()
